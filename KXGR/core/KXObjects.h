@@ -1,0 +1,5 @@
+#pragma once
+// All diagram objects: the base and its list, handles, vertices, the styled vertex, edges
+// and adjacents.
+
+#include "KXGR/core/KXObject.h"

@@ -1,0 +1,104 @@
+#include "KXGR/core/KXTypes.h"
+
+#include "KXGR/core/KXErrors.h"
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+int32_t Round(long double value)
+{
+    if (!std::isfinite(value))
+        throw EInvalidOp(KXMessages::InvalidOp);
+    // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const long double r = std::nearbyintl(value);
+    std::fesetround(saved);
+    if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
+        throw EInvalidOp(KXMessages::InvalidOp);
+    return static_cast<int32_t>(r);
+}
+
+int32_t ScaleValue(int32_t v, int32_t scale)
+{
+    return Round(static_cast<long double>(v) * (static_cast<long double>(scale) * 0.01L));
+}
+
+int32_t UnscaleValue(int32_t v, int32_t scale)
+{
+    if (scale == 0)
+        throw EZeroDivide(KXMessages::ZeroDivide);
+    return Round((100.0L / scale) * v);
+}
+
+TPoint UnscalePoint(TPoint p, int32_t scale)
+{
+    return {UnscaleValue(p.X, scale), UnscaleValue(p.Y, scale)};
+}
+
+TPoint MakePoint(int32_t x, int32_t y) { return {x, y}; }
+
+TRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) { return {left, top, right, bottom}; }
+
+TPoint PointDelta(TPoint a, TPoint b) { return {b.X - a.X, b.Y - a.Y}; }
+
+TRect NormalizeRect(TRect r)
+{
+    if (r.Left > r.Right)
+        SwapInt(r.Left, r.Right);
+    if (r.Top > r.Bottom)
+        SwapInt(r.Top, r.Bottom);
+    return r;
+}
+
+bool PointInRect(TPoint p, TRect r)
+{
+    return r.Left <= p.X && p.X <= r.Right && r.Top <= p.Y && p.Y <= r.Bottom;
+}
+
+bool RectInRect(TRect inner, TRect outer)
+{
+    return inner.Left >= outer.Left && inner.Right <= outer.Right && inner.Top >= outer.Top
+        && inner.Bottom <= outer.Bottom;
+}
+
+int32_t SegmentDistance(TPoint p, TPoint a, TPoint b)
+{
+    // Products in 64 bits: coordinate differences beyond 46 340 would overflow 32 bits.
+    const int64_t dX = int64_t(b.X) - a.X;
+    const int64_t dY = int64_t(b.Y) - a.Y;
+    const int64_t l2 = dX * dX + dY * dY;
+    if (l2 == 0)
+        return 999;
+    const long double r = static_cast<long double>((int64_t(p.X) - a.X) * dX + (int64_t(p.Y) - a.Y) * dY) / l2;
+    if (r <= 0 || r >= 1)
+        return 999;
+    const long double s = static_cast<long double>((int64_t(a.Y) - p.Y) * dX - (int64_t(a.X) - p.X) * dY) / l2;
+    return Round(s * std::sqrt(static_cast<long double>(l2)));
+}
+
+bool IsNear(int32_t d) { return d > -4 && d < 4; }
+
+TPoint ProjectOnLine(TPoint p, TPoint a, TPoint b)
+{
+    const long double dX = static_cast<long double>(b.X) - a.X;
+    const long double dY = static_cast<long double>(b.Y) - a.Y;
+    const long double l = std::sqrt(dX * dX + dY * dY);
+    if (l == 0)
+        throw EInvalidOp(KXMessages::InvalidOp);
+    const long double r = ((static_cast<long double>(p.X) - a.X) * dX + (static_cast<long double>(p.Y) - a.Y) * dY)
+        / (l * l);
+    return {Round(a.X + r * dX), Round(a.Y + r * dY)};
+}
+
+int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }
+
+int32_t Min(int32_t a, int32_t b) { return a < b ? a : b; }
+
+void SwapInt(int32_t &a, int32_t &b)
+{
+    const int32_t t = a;
+    a = b;
+    b = t;
+}
