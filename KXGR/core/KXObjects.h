@@ -3,3 +3,4 @@
 // and adjacents.
 
 #include "KXGR/core/KXObject.h"
+#include "KXGR/core/KXHandle.h"

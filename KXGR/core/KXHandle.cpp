@@ -1,0 +1,88 @@
+#include "KXGR/core/KXHandle.h"
+
+#include "KXGR/core/KXCanvas.h"
+#include "KXGR/core/KXErrors.h"
+
+namespace {
+TRect HitSquare(TPoint p) { return {p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}; }
+
+TKXObjectKind OwnerKindOf(TKXHandleKind kind)
+{
+    switch (kind) {
+    case hkBend:
+    case hkStart:
+    case hkEnd:
+        return okEdge;
+    case hkTopLeft:
+    case hkTopRight:
+    case hkBottomLeft:
+    case hkBottomRight:
+        return okVertex;
+    case hkAnchor:
+        return okAdjacent;
+    }
+    throw EInvalidCast(KXMessages::InvalidCast);
+}
+}
+
+const TKXObjectClass TKXHandle::ClassRecord{"TKXHandle", &TKXObject::ClassRecord, nullptr, nullptr};
+
+TKXHandle::TKXHandle(TKXObject *owner, TPoint p, TKXHandleKind role)
+    : HandleKind(role), Position(p), Bounds(HitSquare(p))
+{
+    Links.push_back(owner);
+    Kind = okHandle;
+}
+
+void TKXHandle::PlaceAt(TPoint p)
+{
+    Position = p;
+    Bounds = HitSquare(p);
+}
+
+void TKXHandle::Shift(TPoint delta)
+{
+    Position.X += delta.X;
+    Position.Y += delta.Y;
+    Bounds.Left += delta.X;
+    Bounds.Right += delta.X;
+    Bounds.Top += delta.Y;
+    Bounds.Bottom += delta.Y;
+}
+
+void TKXHandle::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode)
+{
+    canvas.Pen.Color = clBlack;
+    canvas.Pen.Style = psSolid;
+    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Color = clBlack;
+    const int32_t xs = ScaleValue(Position.X, scale);
+    const int32_t ys = ScaleValue(Position.Y, scale);
+    canvas.Rectangle(xs - 4, ys - 4, xs + 4, ys + 4);
+}
+
+void TKXHandle::DrawOutline(TKXCanvas &canvas, int32_t scale)
+{
+    Owner().DrawHandleOutline(canvas, *this, scale);
+}
+
+TKXObject *TKXHandle::HitTest(TPoint p)
+{
+    return PointInRect(p, Bounds) ? this : nullptr;
+}
+
+void TKXHandle::MoveBy(TPoint delta)
+{
+    TKXHandleOwner &owner = Owner();
+    if (Links[0]->Kind != OwnerKindOf(HandleKind))
+        throw EInvalidCast(KXMessages::InvalidCast);
+    owner.MoveHandle(*this, delta);
+}
+
+TKXHandleOwner &TKXHandle::Owner() const
+{
+    auto *owner = Links.empty() ? nullptr : dynamic_cast<TKXHandleOwner *>(Links[0]);
+    if (!owner)
+        throw EInvalidCast(KXMessages::InvalidCast);
+    return *owner;
+}
