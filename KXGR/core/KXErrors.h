@@ -53,6 +53,7 @@ inline constexpr const char *TooManyOpenFiles = "Zu viele geöffnete Dateien";
 inline constexpr const char *FileAccessDenied = "Dateizugriff verweigert";
 inline constexpr const char *DiskFull = "Zu wenig Speicherplatz";
 inline constexpr const char *InOutError = "E/A-Fehler %s";   // the runtime's error number
+inline constexpr const char *ReadBeyondEndOfFile = "Lesen über Dateiende hinaus";
 inline constexpr const char *InvalidFileFormat = "Invalid File Format";
 inline constexpr const char *InvalidFileFormatPrefix = "Invalid file format: ";
 inline constexpr const char *ClassNotRegistered = "Class not registered: ";
