@@ -1,0 +1,212 @@
+#pragma once
+// The diagram box: a frame that owns a diagram's vertices and edges, numbers and selects them,
+// paints them at a zoom factor with an optional grid and printer-page lines, and hands its
+// mouse input, converted to diagram units, to an actor.
+//
+// Painting: the box keeps a persistent image of what its window shows (its own canvas).
+// Invalidate recomposes the whole picture in the off-screen Buffer and copies it onto that
+// image in one go; direct drawing through OwnCanvas (new objects, selection changes, not-xor
+// outlines, the rubber band) goes onto the image and is shown by a plain copy.
+
+#include "KXGR/core/KXCanvas.h"
+#include "KXGR/core/KXObject.h"
+#include "KXGR/widgets/KXActors.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum TKXMode : uint8_t { moNew = 0, moLoaded = 1 };
+
+// Asked before an object is added; may replace it through theObject. Answering false refuses it.
+using TKXObjectEvent = std::function<bool(TKXObject *&theObject, TKXMode mode)>;
+
+enum TBevelCut : uint8_t { bvNone = 0, bvLowered = 1, bvRaised = 2, bvSpace = 3 };
+enum TBorderStyle : uint8_t { bsNone = 0, bsSingle = 1 };
+
+class TKXDiagramBox : public QFrame {
+    Q_OBJECT
+    // Panel properties kept for forms and hosts; the box's painting draws no bevel, border or caption.
+    Q_PROPERTY(int BevelInner READ BevelInner WRITE SetBevelInner STORED true)
+    Q_PROPERTY(int BevelOuter READ BevelOuter WRITE SetBevelOuter STORED true)
+    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE SetBevelWidth STORED true)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE SetBorderStyle STORED true)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth STORED true)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption STORED true)
+    Q_PROPERTY(int Color READ Color WRITE SetColor STORED true)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE SetParentColor STORED true)
+    Q_PROPERTY(int Scale READ Scale WRITE SetScale STORED true)
+    Q_PROPERTY(int PrintScale READ PrintScale WRITE SetPrintScale STORED true)
+    Q_PROPERTY(bool ShowGrid READ ShowGrid WRITE SetShowGrid STORED true)
+    Q_PROPERTY(int GridStep READ GridStep WRITE SetGridStep STORED true)
+    Q_PROPERTY(int GridColor READ GridColor WRITE SetGridColor STORED true)
+    Q_PROPERTY(int GridStyle READ GridStyle WRITE SetGridStyle STORED true)
+    Q_PROPERTY(bool ShowPrinterPage READ ShowPrinterPage WRITE SetShowPrinterPage STORED true)
+    Q_PROPERTY(TKXActor *Actor READ Actor WRITE SetActor STORED true)
+    Q_PROPERTY(bool ImmediateRedraw READ ImmediateRedraw WRITE SetImmediateRedraw STORED true)
+
+public:
+    // Registers TKXObject; Scale and PrintScale 100, GridStep 50, Color clBtnFace.
+    explicit TKXDiagramBox(QWidget *parent = nullptr);
+    // Destroys the edges (first to last), then the vertices (first to last); clears the
+    // actor's Box.
+    ~TKXDiagramBox() override;
+
+    TKXObjectList Vertices;                           // owned, order of adding
+    TKXObjectList Edges;                              // owned, order of adding
+    std::vector<TKXObject *> Selection;               // not owned, order of selecting
+    std::vector<const TKXObjectClass *> ObjectClasses;
+    int32_t LastId = 0;                               // highest Id given out or loaded
+    TKXObjectEvent OnAddObject;
+    TKXObjectEvent OnDeleteObject;                    // stored for hosts; never fired
+
+    int BevelInner() const { return FBevelInner; }
+    void SetBevelInner(int value) { FBevelInner = value; }
+    int BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(int value) { FBevelOuter = value; }
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int value) { FBevelWidth = value; }
+    int BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(int value) { FBorderStyle = value; }
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int value) { FBorderWidth = value; }
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString &value) { FCaption = value; }
+    // Background colour; a system colour is resolved through the application palette.
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool value) { FParentColor = value; }
+
+    // Zoom in percent. Scale, PrintScale and GridStep raise EPropertyError for values <= 0
+    // and keep the old value.
+    int32_t Scale() const { return FScale; }
+    void SetScale(int32_t value);
+    int32_t PrintScale() const { return FPrintScale; }
+    // Repaints only while ShowPrinterPage is set.
+    void SetPrintScale(int32_t value);
+    bool ShowGrid() const { return FShowGrid; }
+    void SetShowGrid(bool value);
+    int32_t GridStep() const { return FGridStep; }  // diagram units
+    void SetGridStep(int32_t value);
+    TColor GridColor() const { return FGridColor; }
+    void SetGridColor(TColor value);
+    int GridStyle() const { return FGridStyle; }     // a TPenStyle
+    void SetGridStyle(int value);
+    bool ShowPrinterPage() const { return FShowPrinterPage; }
+    void SetShowPrinterPage(bool value);
+    // Not owned. Setting an actor makes this box its Box; nullptr touches no actor. The
+    // reference is cleared when the actor is destroyed.
+    TKXActor *Actor() const { return FActor.data(); }
+    void SetActor(TKXActor *value);
+    // Drag feedback by full repaints instead of not-xor outlines. No repaint.
+    bool ImmediateRedraw() const { return FImmediateRedraw; }
+    void SetImmediateRedraw(bool value) { FImmediateRedraw = value; }
+
+    // The host's repaint request: the next paint recomposes the whole picture.
+    void Invalidate();
+    // Composes the picture in Buffer (background, grid, page lines, objects) and copies it onto
+    // the window image in one go; the window shows it at its next paint.
+    void Paint();
+    const QImage &Buffer() const { return FBuffer; }
+    // What the window shows.
+    const QImage &WindowImage() const { return FWindowImage; }
+    // A canvas on the window image (pixels) for direct drawing; the window shows the result
+    // at its next paint. Pen, brush and font carry over between canvases. Keep it only for the
+    // duration of one drawing operation.
+    std::unique_ptr<TKXCanvas> OwnCanvas();
+
+    // The three layers of a picture; mode 0 draws at Scale, mode 1 (printer) at the printer
+    // factor, without handles.
+    void DrawGrid(TKXCanvas &canvas);
+    void DrawPrinterPage(TKXCanvas &canvas);
+    void DrawObjects(TKXCanvas &canvas, TKXDrawMode mode);
+    // Round(page width / screen width * PrintScale); 0 when there is no usable page.
+    int32_t PrinterFactor();
+
+    // Asks OnAddObject, files a vertex or an edge (the box then owns it), numbers and selects
+    // it for moNew, and draws it on the own canvas. Answers the object the box took (perhaps
+    // the handler's replacement), or nullptr when it took none: a refused object stays with
+    // the caller, an object of another kind is drawn but not owned.
+    TKXObject *AddObject(TKXObject *obj, TKXMode mode);
+    // Deselects everything, redrawing each object on the own canvas.
+    void ClearSelection();
+    // Selects obj (after clearing the selection unless add); lists it once. Draws nothing.
+    void SelectObject(TKXObject *obj, bool add);
+    // Selects the vertices inside r (diagram units, corners in order). Draws nothing.
+    void SelectInRect(const TRect &r, bool add);
+    // The object under p (diagram units): edges last to first, then vertices last to first;
+    // may be a handle or an adjacent. nullptr when nothing is there.
+    TKXObject *ObjectAt(TPoint p);
+    // Moves every selected object; without ImmediateRedraw its outline is taken off before
+    // and drawn after the move on the own canvas.
+    void MoveSelection(TPoint delta);
+    // Not-xor rectangle on the own canvas, in pixels; drawing it twice takes it off.
+    void DrawRubberBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+    // Forward a mouse event at pixel (x, y) to the Actor in diagram units; nothing without one.
+    void BoxMouseDown(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    void BoxMouseMove(QObject *sender, TShiftState shift, int32_t x, int32_t y);
+    void BoxMouseUp(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+
+    // Registers the class and its ancestors up to the first registered one. Raises
+    // EKXDiagramError "Class already registered: <name>" when another class holds the name.
+    void RegisterObjectClass(const TKXObjectClass &objectClass);
+    // Exact-case lookup by class name; nullptr when none.
+    const TKXObjectClass *FindObjectClass(const std::string &name) const;
+
+    // Diagram files, binary and text form. Loading hands data to the readers (the styled
+    // vertex takes it as its library).
+    void SaveToFile(const std::string &fileName);
+    void LoadFromFile(const std::string &fileName, TObject *data);
+    void SaveToTextFile(const std::string &fileName);
+    void LoadFromTextFile(const std::string &fileName, TObject *data);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    class TWindowCanvas;
+
+    QImage FBuffer;
+    QImage FWindowImage;
+    bool FRecompose = true;      // the next paint composes the picture anew
+    bool FCopyPending = false;   // direct drawing waits to be shown
+    TKXPen FBufferPen;           // canvas state kept between paints
+    TKXBrush FBufferBrush;
+    TKXFont FBufferFont;
+    TKXPen FOwnPen;              // state of the own canvas
+    TKXBrush FOwnBrush;
+    TKXFont FOwnFont;
+
+    int FBevelInner = bvNone;
+    int FBevelOuter = bvRaised;
+    int FBevelWidth = 1;
+    int FBorderStyle = bsNone;
+    int FBorderWidth = 0;
+    QString FCaption;
+    TColor FColor = clBtnFace;
+    bool FParentColor = false;
+    int32_t FScale = 100;
+    int32_t FPrintScale = 100;
+    bool FShowGrid = false;
+    int32_t FGridStep = 50;
+    TColor FGridColor = clBlack;
+    int FGridStyle = psSolid;
+    bool FShowPrinterPage = false;
+    QPointer<TKXActor> FActor;
+    bool FImmediateRedraw = false;
+
+    void ComposePicture();
+    void DrawOnOwnCanvas(TKXObject *obj);
+};
