@@ -1,0 +1,42 @@
+#include "uApplication.h"
+
+#include "uDialogs.h"
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QString::fromUtf8(ApplicationTitle));
+    SetHelpFile(QStringLiteral("editor.hlp"));
+}
+
+// The help viewer is a widget: it goes here, while the QApplication is still whole.
+TApplication::~TApplication() = default;
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+void ShowException(const std::exception &e)
+{
+    ShowException(QString::fromUtf8(e.what()));
+}
+
+void ShowException(const QString &message)
+{
+    TMessage box;
+    const auto *app = qobject_cast<TApplication *>(QCoreApplication::instance());
+    box.Caption = app ? app->Title().toStdString() : std::string(ApplicationTitle);
+    box.Text = message.toStdString();
+    if (!message.endsWith(QLatin1Char('.')))
+        box.Text += '.';
+    box.DlgType = mtError;
+    box.Buttons = MsgButtons(mbOK);
+    ShowMessageDialog(box, QApplication::activeWindow());
+}

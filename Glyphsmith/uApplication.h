@@ -1,0 +1,39 @@
+#pragma once
+// The editor's application object: title, help file, and the top level that shows every
+// error leaving a command in the error box and then carries on.
+
+#include "uHelp.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+
+inline constexpr const char *ApplicationTitle = "Glyphsmith";
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    // Title "Glyphsmith", help file "editor.hlp".
+    TApplication(int &argc, char **argv);
+    ~TApplication() override;
+
+    QString Title() const { return applicationName(); }
+    QString HelpFile() const { return FHelp.HelpFile; }
+    void SetHelpFile(const QString &name) { FHelp.HelpFile = name; }
+    THelpSystem &Help() { return FHelp; }
+
+    // Delivers the event; an exception that leaves the receiver's handling is shown by
+    // ShowException and the event counts as not handled.
+    bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    THelpSystem FHelp;
+};
+
+// The error box: caption = the application's title (ApplicationTitle under a plain
+// QApplication), the message followed by "." (not doubled when the message already ends with
+// one), error icon, one "OK" button. Shown through ShowMessageDialog, so tests capture it with
+// SetMessageHook. Works under any QApplication.
+void ShowException(const std::exception &e);
+void ShowException(const QString &message);
