@@ -1,0 +1,109 @@
+#pragma once
+// The editor's main window: the project tree of the one user-object library, the live preview
+// of the selected style, the draw-item and text-item pages, and the Project, Object and Help
+// menus. The form comes from uEdit.ui; its components are public members named as there.
+//
+// Handlers live in three files: uEdit.cpp (window, tree, preview, Object and Project menus,
+// Help menu), uItemPages.cpp (the two item pages and ClearItemPages / RefreshItemPages).
+// Errors raised by a handler leave it to the application's top level, which shows them.
+
+#include "ui_uEdit.h"
+#include "uDialogs.h"
+#include "uEditControls.h"
+#include "uStyleLists.h"
+
+#include "KXGR/core/KXCanvas.h"
+#include "KXGR/core/KXTypes.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+
+class TKXEditActor;
+class TKXUOLibrary;
+class TKXVertex;
+class TKXVertexStyle;
+
+class TfrmEdit : public QMainWindow, public Ui::TfrmEdit {
+    Q_OBJECT
+
+public:
+    // Builds the form, wires the handlers; caption "Glyphsmith", fixed size, centred on the screen.
+    explicit TfrmEdit(QWidget *parent = nullptr);
+    ~TfrmEdit() override;
+
+    // Non-visual components, owned by the window.
+    std::unique_ptr<TKXUOLibrary> UOLib;  // OnGetData = UOLibGetData
+    TKXEditActor *KXEditActor1;           // KXB's Actor (Qt child of the window)
+    TOpenDialog OD;                       // "UserObject Libraries (*.uol)", extension "uol"
+    TSaveDialog SD;
+    TColorDialog CD;
+    TFontDialog FD;                       // starts at "MS Sans Serif", 8 points
+    QAction *N1;                          // the separators of the Help and Project menus
+    QAction *N2;
+
+    // --- window, tree and preview (uEdit.cpp) ---
+    // First showing: puts the preview vertex (100 x 50 around the box's centre, its own empty
+    // style) into KXB unselected.
+    void FormShow();
+    // The library style of the selected node; nullptr for no node or the root.
+    TKXVertexStyle *CurrentStyle() const;
+    // Empties the tree (root included), drops the preview's style, blanks the item pages.
+    void ClearProject();
+    // Makes the preview show a deep copy of CurrentStyle (which must not be nullptr), grown
+    // to the preview vertex's size.
+    void RefreshPreview();
+    // Selection changed: refills the pages; shows a selected style in the preview.
+    void ProjectTreeChange();
+    // In-place edit of node accepted with text s: renames its style (the root only changes text).
+    void ProjectTreeEdited(TTreeNode *node, const std::string &s);
+    // Object > New: appends style "Style<node count>" to the library and the tree.
+    // EListError "Ungültiger Index" when the tree has no root.
+    void New1Click();
+    // Object > Delete: only refreshes the item pages.
+    void Delete1Click();
+    // The library's data event: "<<" + fieldname + ">>".
+    std::string UOLibGetData(int32_t id, const std::string &fieldname, TObject *theObject);
+
+    // --- Project and Help menus (uEdit.cpp) ---
+    void New2Click();   // empty library, root only, caption "Glyphsmith - untitled"
+    void Load1Click();  // replace the library with a chosen file; errors leave an empty tree
+    void Save1Click();  // write the library to a chosen file (proposing OD's name)
+    void Quit1Click();  // close the window
+    void Contents1Click();
+    void SearchforHelpOn1Click();
+    void Info2Click();  // the about window, modally
+
+    // --- item pages (uItemPages.cpp) ---
+    // Blanks the draw-item page and empties both name boxes and their lists.
+    void ClearItemPages();
+    // ClearItemPages, then fills both name lists from CurrentStyle's items.
+    void RefreshItemPages();
+
+    void DINameCBChange();
+    void btnAddClick();
+    void btnModifyClick();
+    void btnDeleteClick();
+    void DIAlignCBChange();
+    void Button5Click();
+    void Button1Click();
+    void DIStyleCBDrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
+    void DIBStyleCBDrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
+
+    void TINameCBChange();
+    void Button3Click();
+    void Button6Click();
+    void btnTIDeleteClick();
+    void Button2Click();
+    void Button4Click();
+    void ComboBox3DrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void ConnectHandlers();
+    TKXVertex *PreviewVertex = nullptr;  // owned by KXB
+    bool FShown = false;
+};
