@@ -4,3 +4,5 @@
 
 #include "KXGR/core/KXObject.h"
 #include "KXGR/core/KXHandle.h"
+#include "KXGR/core/KXVertex.h"
+#include "KXGR/core/KXEdge.h"

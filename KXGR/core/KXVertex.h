@@ -1,0 +1,84 @@
+#pragma once
+// Vertices: the plain rectangular vertex with its four corner handles, and the styled vertex
+// that paints a private copy of a user-object style.
+
+#include "KXGR/core/KXHandle.h"
+#include "KXGR/core/KXObject.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TKXCustomVertex;
+
+// The class record of vertex classes: the object record plus the virtual constructor that
+// builds a vertex of the class, of the default size 100 x 50, around a centre point. A host
+// that holds a vertex class creates its vertices through CreateAt.
+struct TKXVertexClass : TKXObjectClass {
+    using CreateAtFn = std::unique_ptr<TKXCustomVertex> (*)(TPoint center);
+    CreateAtFn CreateAt;
+};
+
+// An axis-parallel rectangle in logical units, closed (points on a side are inside), with four
+// owned corner handles in the order top-left, top-right, bottom-right, bottom-left. Links holds
+// the attached edge-end handles (not owned), which follow the vertex and stay inside it.
+class TKXCustomVertex : public TKXObject, public TKXHandleOwner {
+public:
+    // The default rectangle of 100 x 50 around center, with the corner handles on its corners.
+    explicit TKXCustomVertex(TPoint center);
+    ~TKXCustomVertex() override;
+
+    static const TKXVertexClass ClassRecord;
+    const TKXObjectClass &ClassType() const override { return ClassRecord; }
+    virtual const TKXVertexClass &VertexClassType() const { return ClassRecord; }
+
+    static std::unique_ptr<TKXCustomVertex> CreateAt(TPoint center);
+    // Read the record that WriteToStream / WriteToText wrote; vertices, edges and data are not
+    // used. Reading failures are those of the value reader and of the text file.
+    static std::unique_ptr<TKXCustomVertex> CreateFromStream(TValueReader &reader, TKXObjectList &vertices,
+                                                             TKXObjectList &edges, TObject *data);
+    static std::unique_ptr<TKXCustomVertex> CreateFromText(TKXTextFile &file, TKXObjectList &vertices,
+                                                           TKXObjectList &edges, TObject *data);
+
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+    std::vector<std::unique_ptr<TKXHandle>> Handles;
+
+    // A white box with a black frame; the corner handles too when selected on the screen.
+    void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override;
+    // The frame in the not-xor pen mode without fill.
+    void DrawOutline(TKXCanvas &canvas, int32_t scale) override;
+    // A corner handle under p, else the vertex when p is inside, else nullptr.
+    TKXObject *HitTest(TPoint p) override;
+    // Moves the rectangle, asks every attached edge end to move along, then AdjustHandles.
+    void MoveBy(TPoint delta) override;
+    // Whether the whole rectangle lies inside r, sides inclusive.
+    bool InRect(const TRect &r) override;
+    // Id, Left, Top, Right, Bottom as five integers.
+    void WriteToStream(TValueWriter &writer) override;
+    // The id on one line, the four sides on the next.
+    void WriteToText(TKXTextFile &file) override;
+    // Where the segment p1-p2 crosses the border: the crossing with the last side in the order
+    // top, right, bottom, left; p1 when the segment crosses no side.
+    TPoint BorderPoint(TPoint p1, TPoint p2) override;
+    bool ContainsPoint(TPoint p) override;
+
+    // Each corner handle draws itself at the scale.
+    void DrawHandles(TKXCanvas &canvas, int32_t scale);
+    // Puts the corner handles on the corners and pulls the attached edge ends into the
+    // rectangle. Called after every change of the rectangle.
+    virtual void AdjustHandles();
+
+    // Corner drags resize the vertex, keeping it at least 11 units wide and high; a drag that
+    // breaks either limit is refused as a whole. EInvalidCast for a handle kind not a corner.
+    void MoveHandle(TKXHandle &handle, TPoint delta) override;
+    void DrawHandleOutline(TKXCanvas &canvas, TKXHandle &handle, int32_t scale) override;
+
+protected:
+    // The vertex with exactly these sides (a stored record) and its corner handles on them.
+    explicit TKXCustomVertex(const TRect &sides);
+
+    TRect Sides() const { return {Left, Top, Right, Bottom}; }
+};
