@@ -1,0 +1,440 @@
+#include "KXGR/widgets/KXDiagramBox.h"
+
+#include "KXGR/core/KXErrors.h"
+#include "KXGR/widgets/KXPrinterInfo.h"
+#include "KXGR/widgets/KXQtCanvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+[[noreturn]] void InvalidValue() { throw EPropertyError(KXMessages::InvalidPropertyValue); }
+
+bool ToMouseButton(Qt::MouseButton qtButton, TMouseButton &button)
+{
+    switch (qtButton) {
+    case Qt::LeftButton: button = mbLeft; return true;
+    case Qt::RightButton: button = mbRight; return true;
+    case Qt::MiddleButton: button = mbMiddle; return true;
+    default: return false;
+    }
+}
+
+TShiftState ToShiftState(const QMouseEvent &event)
+{
+    TShiftState shift = 0;
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const Qt::MouseButtons buttons = event.buttons();
+    if (modifiers & Qt::ShiftModifier) shift |= ssShift;
+    if (modifiers & Qt::AltModifier) shift |= ssAlt;
+    if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
+    if (buttons & Qt::LeftButton) shift |= ssLeft;
+    if (buttons & Qt::RightButton) shift |= ssRight;
+    if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+    return shift;
+}
+
+} // namespace
+
+// A canvas on the window image. Takes over the box's own-canvas state and gives it back when
+// it is done, then asks for the image to be shown.
+class TKXDiagramBox::TWindowCanvas : public TKXQtCanvas {
+public:
+    explicit TWindowCanvas(TKXDiagramBox &box) : TKXQtCanvas(&box.FWindowImage), FBox(box)
+    {
+        Pen = box.FOwnPen;
+        Brush = box.FOwnBrush;
+        Font = box.FOwnFont;
+    }
+    ~TWindowCanvas() override
+    {
+        End();
+        FBox.FOwnPen = Pen;
+        FBox.FOwnBrush = Brush;
+        FBox.FOwnFont = Font;
+        FBox.FCopyPending = true;
+        FBox.update();
+    }
+
+private:
+    TKXDiagramBox &FBox;
+};
+
+TKXDiagramBox::TKXDiagramBox(QWidget *parent) : QFrame(parent)
+{
+    setMouseTracking(true);  // moves without a button reach the actor too
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    RegisterObjectClass(TKXObject::ClassRecord);
+}
+
+TKXDiagramBox::~TKXDiagramBox()
+{
+    Selection.clear();
+    Edges.Clear();
+    Vertices.Clear();
+}
+
+void TKXDiagramBox::SetColor(TColor value)
+{
+    FColor = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetScale(int32_t value)
+{
+    if (value <= 0)
+        InvalidValue();
+    FScale = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetPrintScale(int32_t value)
+{
+    if (value <= 0)
+        InvalidValue();
+    FPrintScale = value;
+    if (FShowPrinterPage)
+        Invalidate();
+}
+
+void TKXDiagramBox::SetShowGrid(bool value)
+{
+    FShowGrid = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetGridStep(int32_t value)
+{
+    if (value <= 0)
+        InvalidValue();
+    FGridStep = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetGridColor(TColor value)
+{
+    FGridColor = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetGridStyle(int value)
+{
+    FGridStyle = static_cast<uint8_t>(value);
+    Invalidate();
+}
+
+void TKXDiagramBox::SetShowPrinterPage(bool value)
+{
+    FShowPrinterPage = value;
+    Invalidate();
+}
+
+void TKXDiagramBox::SetActor(TKXActor *value)
+{
+    FActor = value;
+    if (value)
+        value->FBox = this;
+    Invalidate();
+}
+
+void TKXDiagramBox::Invalidate()
+{
+    FRecompose = true;
+    update();
+}
+
+void TKXDiagramBox::Paint()
+{
+    ComposePicture();
+    FCopyPending = true;
+    update();
+}
+
+void TKXDiagramBox::ComposePicture()
+{
+    const int w = std::max(width(), 1);
+    const int h = std::max(height(), 1);
+    if (FBuffer.width() != w || FBuffer.height() != h)
+        FBuffer = QImage(w, h, QImage::Format_RGB32);
+    {
+        TKXQtCanvas canvas(&FBuffer);
+        canvas.Pen = FBufferPen;
+        canvas.Brush = FBufferBrush;
+        canvas.Font = FBufferFont;
+        canvas.Pen.Mode = pmCopy;
+        canvas.Brush.Color = FColor;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(MakeRect(0, 0, width(), height()));
+        if (FShowGrid)
+            DrawGrid(canvas);
+        if (FShowPrinterPage)
+            DrawPrinterPage(canvas);
+        DrawObjects(canvas, dmScreen);
+        FBufferPen = canvas.Pen;
+        FBufferBrush = canvas.Brush;
+        FBufferFont = canvas.Font;
+    }
+    FWindowImage = FBuffer;
+    FRecompose = false;
+}
+
+void TKXDiagramBox::paintEvent(QPaintEvent *)
+{
+    // A plain copy suffices when only direct drawing is waiting; anything else (the host's
+    // invalidation, exposure, a new size) recomposes.
+    if (FRecompose || !FCopyPending || FWindowImage.size() != size())
+        ComposePicture();
+    FCopyPending = false;
+    QPainter painter(this);
+    painter.drawImage(0, 0, FWindowImage);
+}
+
+std::unique_ptr<TKXCanvas> TKXDiagramBox::OwnCanvas()
+{
+    if (FWindowImage.size() != QSize(std::max(width(), 1), std::max(height(), 1)))
+        ComposePicture();
+    return std::make_unique<TWindowCanvas>(*this);
+}
+
+void TKXDiagramBox::DrawGrid(TKXCanvas &canvas)
+{
+    canvas.Pen.Color = FGridColor;
+    canvas.Pen.Style = static_cast<TPenStyle>(FGridStyle);
+    const int32_t w = width();
+    const int32_t h = height();
+    const long double step = FGridStep * (FScale * 0.01L);
+    const int32_t rows = Round(h / step);
+    for (int32_t i = 1; i <= rows; ++i) {
+        const int32_t y = Round(step * i);
+        canvas.MoveTo(0, y);
+        canvas.LineTo(w, y);
+    }
+    const int32_t columns = Round(w / step);
+    for (int32_t j = 1; j <= columns; ++j) {
+        const int32_t x = Round(step * j);
+        canvas.MoveTo(x, 0);
+        canvas.LineTo(x, h);
+    }
+}
+
+int32_t TKXDiagramBox::PrinterFactor()
+{
+    const TKXPrinterMetrics metrics = PrinterInfo().Metrics();
+    if (metrics.PageWidth <= 0 || metrics.ScreenWidth <= 0)
+        return 0;
+    const long double ratio = static_cast<long double>(metrics.PageWidth) / metrics.ScreenWidth;
+    return Round(ratio * FPrintScale);
+}
+
+void TKXDiagramBox::DrawPrinterPage(TKXCanvas &canvas)
+{
+    const TKXPrinterMetrics metrics = PrinterInfo().Metrics();
+    const int32_t factor = PrinterFactor();
+    // A page too small for the factor would give page lines 0 units apart: draw none.
+    if (factor <= 0)
+        return;
+    canvas.Pen.Style = psSolid;
+    canvas.Pen.Color = clBlack;
+    const int32_t w = width();
+    const int32_t h = height();
+    const int32_t pageW = Round(metrics.PageWidth * (100.0L / factor));
+    if (pageW > 0) {
+        const int32_t n = UnscaleValue(Round(static_cast<long double>(w) / pageW + 0.5L), FScale);
+        for (int32_t i = 1; i <= n; ++i) {
+            const int32_t x = ScaleValue(i * pageW, FScale);
+            canvas.MoveTo(x, 0);
+            canvas.LineTo(x, h);
+        }
+    }
+    const int32_t pageH = Round(metrics.PageHeight * (100.0L / factor));
+    if (pageH > 0) {
+        const int32_t m = UnscaleValue(Round(static_cast<long double>(h) / pageH + 0.5L), FScale);
+        for (int32_t j = 1; j <= m; ++j) {
+            const int32_t y = ScaleValue(j * pageH, FScale);
+            canvas.MoveTo(0, y);
+            canvas.LineTo(w, y);
+        }
+    }
+}
+
+void TKXDiagramBox::DrawObjects(TKXCanvas &canvas, TKXDrawMode mode)
+{
+    const int32_t scale = mode == dmScreen ? FScale : PrinterFactor();
+    for (const auto &edge : Edges)
+        if (!edge->Selected)
+            edge->Draw(canvas, scale, mode);
+    for (const auto &vertex : Vertices)
+        vertex->Draw(canvas, scale, mode);
+    // Selected edges lie above the vertices; on paper they are printed last as well.
+    for (const auto &edge : Edges)
+        if (edge->Selected)
+            edge->Draw(canvas, scale, mode);
+}
+
+void TKXDiagramBox::DrawOnOwnCanvas(TKXObject *obj)
+{
+    obj->Draw(*OwnCanvas(), FScale, dmScreen);
+}
+
+TKXObject *TKXDiagramBox::AddObject(TKXObject *obj, TKXMode mode)
+{
+    if (OnAddObject && !OnAddObject(obj, mode))
+        return nullptr;
+    if (!obj)
+        return nullptr;
+    TKXObject *taken = nullptr;
+    if (obj->Kind == okVertex)
+        taken = Vertices.Add(std::unique_ptr<TKXObject>(obj));
+    else if (obj->Kind == okEdge)
+        taken = Edges.Add(std::unique_ptr<TKXObject>(obj));
+    if (mode == moNew) {
+        obj->Id = ++LastId;
+        SelectObject(obj, false);
+    }
+    DrawOnOwnCanvas(obj);
+    return taken;
+}
+
+void TKXDiagramBox::ClearSelection()
+{
+    if (Selection.empty())
+        return;
+    {
+        const std::unique_ptr<TKXCanvas> canvas = OwnCanvas();
+        for (TKXObject *obj : Selection) {
+            obj->Draw(*canvas, FScale, dmScreen);
+            obj->Selected = false;
+            obj->Draw(*canvas, FScale, dmScreen);
+        }
+    }
+    Selection.clear();
+}
+
+void TKXDiagramBox::SelectObject(TKXObject *obj, bool add)
+{
+    if (!add)
+        ClearSelection();
+    if (std::find(Selection.begin(), Selection.end(), obj) == Selection.end())
+        Selection.push_back(obj);
+    obj->Selected = true;
+}
+
+void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
+{
+    if (!add)
+        ClearSelection();
+    for (const auto &vertex : Vertices)
+        if (vertex->InRect(r))
+            SelectObject(vertex.get(), true);
+}
+
+TKXObject *TKXDiagramBox::ObjectAt(TPoint p)
+{
+    for (std::size_t i = Edges.Count(); i-- > 0;)
+        if (TKXObject *hit = Edges[i]->HitTest(p))
+            return hit;
+    for (std::size_t i = Vertices.Count(); i-- > 0;)
+        if (TKXObject *hit = Vertices[i]->HitTest(p))
+            return hit;
+    return nullptr;
+}
+
+void TKXDiagramBox::MoveSelection(TPoint delta)
+{
+    if (FImmediateRedraw) {
+        for (TKXObject *obj : Selection)
+            obj->MoveBy(delta);
+        return;
+    }
+    const std::unique_ptr<TKXCanvas> canvas = OwnCanvas();
+    for (TKXObject *obj : Selection) {
+        obj->DrawOutline(*canvas, FScale);
+        obj->MoveBy(delta);
+        obj->DrawOutline(*canvas, FScale);
+    }
+}
+
+void TKXDiagramBox::DrawRubberBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    const std::unique_ptr<TKXCanvas> canvas = OwnCanvas();
+    canvas->Pen.Color = clBlack;
+    canvas->Pen.Mode = pmNotXor;
+    canvas->Brush.Style = bsClear;
+    // The band may be dragged up or left of its start; the rectangle is the same either way.
+    const TRect r = NormalizeRect(MakeRect(x1, y1, x2, y2));
+    canvas->Rectangle(r.Left, r.Top, r.Right, r.Bottom);
+}
+
+void TKXDiagramBox::BoxMouseDown(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)
+{
+    if (TKXActor *actor = Actor())
+        actor->MouseDown(sender, button, shift, UnscalePoint({x, y}, FScale));
+}
+
+void TKXDiagramBox::BoxMouseMove(QObject *sender, TShiftState shift, int32_t x, int32_t y)
+{
+    if (TKXActor *actor = Actor())
+        actor->MouseMove(sender, shift, UnscalePoint({x, y}, FScale));
+}
+
+void TKXDiagramBox::BoxMouseUp(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)
+{
+    if (TKXActor *actor = Actor())
+        actor->MouseUp(sender, button, shift, UnscalePoint({x, y}, FScale));
+}
+
+void TKXDiagramBox::mousePressEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ToMouseButton(event->button(), button))
+        return;
+    const QPoint pos = event->position().toPoint();
+    BoxMouseDown(this, button, ToShiftState(*event), pos.x(), pos.y());
+}
+
+void TKXDiagramBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ToMouseButton(event->button(), button))
+        return;
+    const QPoint pos = event->position().toPoint();
+    BoxMouseDown(this, button, ToShiftState(*event) | ssDouble, pos.x(), pos.y());
+}
+
+void TKXDiagramBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    BoxMouseMove(this, ToShiftState(*event), pos.x(), pos.y());
+}
+
+void TKXDiagramBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    TMouseButton button;
+    if (!ToMouseButton(event->button(), button))
+        return;
+    const QPoint pos = event->position().toPoint();
+    BoxMouseUp(this, button, ToShiftState(*event), pos.x(), pos.y());
+}
+
+void TKXDiagramBox::RegisterObjectClass(const TKXObjectClass &objectClass)
+{
+    for (const TKXObjectClass *c = &objectClass;
+         c && std::find(ObjectClasses.begin(), ObjectClasses.end(), c) == ObjectClasses.end(); c = c->Parent) {
+        if (c != &TKXObject::ClassRecord && FindObjectClass(c->ClassName))
+            throw EKXDiagramError(KXMessages::ClassAlreadyRegistered + std::string(c->ClassName));
+        ObjectClasses.push_back(c);
+        if (c == &TKXObject::ClassRecord)
+            break;
+    }
+}
+
+const TKXObjectClass *TKXDiagramBox::FindObjectClass(const std::string &name) const
+{
+    for (const TKXObjectClass *c : ObjectClasses)
+        if (name == c->ClassName)
+            return c;
+    return nullptr;
+}
