@@ -361,18 +361,4 @@ TEST_F(FileStream, ReaderLeavesTheFileJustBehindTheLastValueTaken)
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
 
-TEST_F(FileStream, CreateReplacesTheContent)
-{
-    const std::string name = Path("out.bin");
-    WriteFileBytes(name, TBytes(50, 0xAA));
-    {
-        TKXFileStream stream(name, fmCreate);
-        TValueWriter writer(stream, 128);
-        writer.PutInteger(-1);
-        writer.FlushBuffer();
-        stream.Close();
-    }
-    EXPECT_EQ(ReadFileBytes(name), (TBytes{0x02, 0xFF}));
-}
-
 }

@@ -15,26 +15,6 @@ struct TCountedTextItem : TKXTextItem {
     ~TCountedTextItem() override { ++destroyedItems; }
 };
 
-TEST(VertexStyle, NewItemsAreBlackSolidRectanglesAtTheOrigin)
-{
-    const TKXDrawItem draw;
-    EXPECT_EQ((TRect{draw.X1, draw.Y1, draw.X2, draw.Y2}), (TRect{0, 0, 0, 0}));
-    EXPECT_EQ(draw.Shape, isRectangle);
-    EXPECT_EQ(draw.Growth, igNone);
-    EXPECT_EQ(draw.PenColor, clBlack);
-    EXPECT_EQ(draw.PenStyle, psSolid);
-    EXPECT_EQ(draw.PenWidth, 0);
-    EXPECT_EQ(draw.BrushColor, clBlack);
-    EXPECT_EQ(draw.BrushStyle, bsSolid);
-
-    const TKXTextItem text;
-    EXPECT_TRUE(text.Name.empty() && text.Text.empty() && text.FontName.empty());
-    EXPECT_EQ(text.FontStyle, 0);
-    EXPECT_EQ(text.Alignment, txLeft);
-    EXPECT_EQ(text.BackStyle, bsSolid);
-    EXPECT_EQ(static_cast<TFontStyles>(fsBold | fsUnderline), 5);
-}
-
 TEST(VertexStyle, FindItemAnswersTheLastExactMatch)
 {
     TKXVertexStyle style;
