@@ -3,6 +3,7 @@
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
+#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXTextFile.h"
 
 #include <string>
@@ -37,6 +38,23 @@ TStoredSides ReadSides(TKXTextFile &file)
     return stored;
 }
 
+// Item coordinates come from files and may be anything: sums wrap around instead of
+// overflowing.
+int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+template <typename TItem>
+void ApplyGrowth(TItem &item, int32_t width, int32_t height)
+{
+    if (item.Growth == igHorizontal || item.Growth == igBoth) {
+        item.X1 = 0;
+        item.X2 = width;
+    }
+    if (item.Growth == igVertical || item.Growth == igBoth) {
+        item.Y1 = 0;
+        item.Y2 = height;
+    }
+}
+
 std::unique_ptr<TKXObject> ReadCustomVertexFromStream(TValueReader &reader, TKXObjectList &vertices,
                                                       TKXObjectList &edges, TObject *data)
 {
@@ -47,6 +65,23 @@ std::unique_ptr<TKXObject> ReadCustomVertexFromText(TKXTextFile &file, TKXObject
                                                     TKXObjectList &edges, TObject *data)
 {
     return TKXCustomVertex::CreateFromText(file, vertices, edges, data);
+}
+
+std::unique_ptr<TKXObject> ReadVertexFromStream(TValueReader &reader, TKXObjectList &vertices, TKXObjectList &edges,
+                                                TObject *data)
+{
+    return TKXVertex::CreateFromStream(reader, vertices, edges, data);
+}
+
+std::unique_ptr<TKXObject> ReadVertexFromText(TKXTextFile &file, TKXObjectList &vertices, TKXObjectList &edges,
+                                              TObject *data)
+{
+    return TKXVertex::CreateFromText(file, vertices, edges, data);
+}
+
+std::unique_ptr<TKXCustomVertex> CreateVertexAt(TPoint center)
+{
+    return TKXVertex::CreateAt(center);
 }
 }
 
@@ -267,4 +302,162 @@ void TKXCustomVertex::MoveHandle(TKXHandle &handle, TPoint delta)
 void TKXCustomVertex::DrawHandleOutline(TKXCanvas &canvas, TKXHandle &, int32_t scale)
 {
     DrawOutline(canvas, scale);
+}
+
+const TKXVertexClass TKXVertex::ClassRecord{
+    {"TKXVertex", &TKXCustomVertex::ClassRecord, &ReadVertexFromStream, &ReadVertexFromText}, &CreateVertexAt};
+
+TKXVertex::TKXVertex(TPoint center, TKXUOLibrary *library, const std::string &styleName)
+    : TKXCustomVertex(center), Style(std::make_unique<TKXVertexStyle>())
+{
+    TakeStyle(library, styleName);
+}
+
+TKXVertex::TKXVertex(const TRect &sides, TKXUOLibrary *library, const std::string &styleName)
+    : TKXCustomVertex(sides), Style(std::make_unique<TKXVertexStyle>())
+{
+    TakeStyle(library, styleName);
+}
+
+TKXVertex::~TKXVertex() = default;
+
+void TKXVertex::TakeStyle(TKXUOLibrary *library, const std::string &styleName)
+{
+    const TKXVertexStyle *source = styleName.empty() || !library ? nullptr : library->FindStyle(styleName);
+    if (!source)
+        return;
+    Style->AssignStyle(*source);
+    AdjustHandles();
+}
+
+std::unique_ptr<TKXVertex> TKXVertex::CreateWithStyle(TPoint center, TKXUOLibrary *library,
+                                                      const std::string &styleName)
+{
+    return std::make_unique<TKXVertex>(center, library, styleName);
+}
+
+std::unique_ptr<TKXVertex> TKXVertex::CreateAt(TPoint center)
+{
+    return std::make_unique<TKXVertex>(center, nullptr, std::string());
+}
+
+std::unique_ptr<TKXVertex> TKXVertex::FromRecord(int32_t id, const TRect &sides, const std::string &styleName,
+                                                 TObject *data)
+{
+    std::unique_ptr<TKXVertex> vertex(new TKXVertex(sides, dynamic_cast<TKXUOLibrary *>(data), styleName));
+    vertex->Id = id;
+    return vertex;
+}
+
+std::unique_ptr<TKXVertex> TKXVertex::CreateFromStream(TValueReader &reader, TKXObjectList &, TKXObjectList &,
+                                                       TObject *data)
+{
+    const TStoredSides stored = ReadSides(reader);
+    const std::string styleName = reader.GetString();
+    return FromRecord(stored.Id, stored.Sides, styleName, data);
+}
+
+std::unique_ptr<TKXVertex> TKXVertex::CreateFromText(TKXTextFile &file, TKXObjectList &, TKXObjectList &,
+                                                     TObject *data)
+{
+    const TStoredSides stored = ReadSides(file);
+    const std::string styleName = file.ReadLine();
+    return FromRecord(stored.Id, stored.Sides, styleName, data);
+}
+
+void TKXVertex::WriteToStream(TValueWriter &writer)
+{
+    TKXCustomVertex::WriteToStream(writer);
+    writer.PutString(Style ? Style->Name : std::string());
+}
+
+void TKXVertex::WriteToText(TKXTextFile &file)
+{
+    TKXCustomVertex::WriteToText(file);
+    file.WriteLine(Style ? Style->Name : std::string());
+}
+
+void TKXVertex::AdjustHandles()
+{
+    TKXCustomVertex::AdjustHandles();
+    if (!Style)
+        return;
+    const int32_t width = Wrap(int64_t(Right) - Left);
+    const int32_t height = Wrap(int64_t(Bottom) - Top);
+    for (const auto &item : Style->DrawItems)
+        ApplyGrowth(*item, width, height);
+    for (const auto &item : Style->TextItems)
+        ApplyGrowth(*item, width, height);
+}
+
+void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
+{
+    if (!Style)
+        return;
+    const auto sx = [&](int64_t v) { return ScaleValue(Wrap(Left + v), scale); };
+    const auto sy = [&](int64_t v) { return ScaleValue(Wrap(Top + v), scale); };
+    const TKXPen savedPen = canvas.Pen;
+    const TKXBrush savedBrush = canvas.Brush;
+
+    for (const auto &item : Style->DrawItems) {
+        canvas.Pen.Color = item->PenColor;
+        canvas.Pen.Style = item->PenStyle;
+        canvas.Pen.Width = item->PenWidth;
+        canvas.Brush.Color = item->BrushColor;
+        canvas.Brush.Style = item->BrushStyle;
+        const int32_t x1 = sx(item->X1);
+        const int32_t y1 = sy(item->Y1);
+        const int32_t x2 = sx(item->X2);
+        const int32_t y2 = sy(item->Y2);
+        switch (item->Shape) {
+        case isRectangle:
+            canvas.Rectangle(x1, y1, x2, y2);
+            break;
+        case isEllipse:
+            canvas.Ellipse(x1, y1, x2, y2);
+            break;
+        case isRoundRect: {
+            // Both corner sizes follow the item's width.
+            const int32_t k = ScaleValue(Round((static_cast<long double>(item->X2) - item->X1) / 3), scale);
+            canvas.RoundRect(x1, y1, x2, y2, k, k);
+            break;
+        }
+        case isLine:
+            canvas.MoveTo(x1, y1);
+            canvas.LineTo(x2, y2);
+            break;
+        default:
+            break;
+        }
+    }
+
+    for (const auto &item : Style->TextItems) {
+        canvas.Font.Name = item->FontName.substr(0, 255);
+        canvas.Font.Size = Round(static_cast<long double>(int64_t(item->FontSize) * scale) / 100);
+        canvas.Font.Color = item->FontColor;
+        canvas.Font.Style = item->FontStyle;
+        canvas.Brush.Color = item->BackColor;
+        canvas.Brush.Style = item->BackStyle;
+        // Without a data event the item shows the text it holds.
+        if (Style->OnGetData)
+            item->Text = Style->OnGetData(Id, item->Name, DataObject);
+        // The width in device pixels enters the logical sum as it is.
+        const int64_t w = canvas.TextWidth(item->Text);
+        int64_t start = int64_t(item->X1) + 1;
+        if (item->Alignment == txCenter)
+            start = item->X1 + int64_t(Round((static_cast<long double>(item->X2) - item->X1) * 0.5L))
+                - Round(w * 0.5L);
+        else if (item->Alignment == txRight)
+            start = item->X2 - w;
+        const TRect clip{sx(item->X1), sy(item->Y1), sx(item->X2), sy(item->Y2)};
+        canvas.TextRect(clip, sx(start), sy(int64_t(item->Y1) + 1), item->Text);
+    }
+
+    canvas.Pen.Color = savedPen.Color;
+    canvas.Pen.Style = savedPen.Style;
+    canvas.Pen.Width = savedPen.Width;
+    canvas.Brush = savedBrush;
+
+    if (Selected && mode == dmScreen)
+        DrawHandles(canvas, scale);
 }

@@ -10,6 +10,8 @@
 #include <vector>
 
 class TKXCustomVertex;
+class TKXUOLibrary;
+class TKXVertexStyle;
 
 // The class record of vertex classes: the object record plus the virtual constructor that
 // builds a vertex of the class, of the default size 100 x 50, around a centre point. A host
@@ -81,4 +83,57 @@ protected:
     explicit TKXCustomVertex(const TRect &sides);
 
     TRect Sides() const { return {Left, Top, Right, Bottom}; }
+};
+
+// The vertex that looks like a user object: it paints the draw items and text items of its own
+// deep copy of a library style inside its rectangle and asks the style's data event for the
+// texts. It keeps no reference to the library.
+class TKXVertex : public TKXCustomVertex {
+public:
+    // The default rectangle of 100 x 50 around center with a copy of library's style styleName,
+    // its growth rules applied. An empty name, an unknown one or a null library give an empty
+    // style; the library is not consulted for an empty name.
+    TKXVertex(TPoint center, TKXUOLibrary *library, const std::string &styleName);
+    ~TKXVertex() override;
+
+    static const TKXVertexClass ClassRecord;
+    const TKXObjectClass &ClassType() const override { return ClassRecord; }
+    const TKXVertexClass &VertexClassType() const override { return ClassRecord; }
+
+    static std::unique_ptr<TKXVertex> CreateWithStyle(TPoint center, TKXUOLibrary *library,
+                                                      const std::string &styleName);
+    // The vertex with an empty style (the class record's CreateAt).
+    static std::unique_ptr<TKXVertex> CreateAt(TPoint center);
+    // Read the record that WriteToStream / WriteToText wrote. data is the library to find the
+    // stored style name in; when it is no library, or lacks the name, the style is empty.
+    static std::unique_ptr<TKXVertex> CreateFromStream(TValueReader &reader, TKXObjectList &vertices,
+                                                       TKXObjectList &edges, TObject *data);
+    static std::unique_ptr<TKXVertex> CreateFromText(TKXTextFile &file, TKXObjectList &vertices,
+                                                     TKXObjectList &edges, TObject *data);
+
+    // Owned; may be set to nullptr by a host: the vertex then draws nothing and stores an
+    // empty style name.
+    std::unique_ptr<TKXVertexStyle> Style;
+    // Handed to the data event as theObject; not owned.
+    TObject *DataObject = nullptr;
+
+    // The draw items, then the text items with the texts the data event answers, then the
+    // handles when selected on the screen. Pen and brush are restored afterwards; the canvas
+    // keeps the last text item's font. No frame of its own.
+    void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override;
+    // The vertex's values, then the style name.
+    void WriteToStream(TValueWriter &writer) override;
+    // The vertex's lines, then the style name as a line of its own.
+    void WriteToText(TKXTextFile &file) override;
+    // Places the handles, then applies the growth rules of every item to the current size;
+    // the items' coordinates are rewritten in the vertex's own style.
+    void AdjustHandles() override;
+
+protected:
+    TKXVertex(const TRect &sides, TKXUOLibrary *library, const std::string &styleName);
+
+private:
+    void TakeStyle(TKXUOLibrary *library, const std::string &styleName);
+    static std::unique_ptr<TKXVertex> FromRecord(int32_t id, const TRect &sides, const std::string &styleName,
+                                                 TObject *data);
 };
