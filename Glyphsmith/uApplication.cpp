@@ -13,8 +13,13 @@ TApplication::~TApplication() = default;
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {
+    return GuardedNotify(this, receiver, event);
+}
+
+bool TApplication::GuardedNotify(QApplication *app, QObject *receiver, QEvent *event)
+{
     try {
-        return QApplication::notify(receiver, event);
+        return app->QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
         ShowException(e);
     } catch (...) {

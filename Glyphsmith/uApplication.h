@@ -26,6 +26,9 @@ public:
     // Delivers the event; an exception that leaves the receiver's handling is shown by
     // ShowException and the event counts as not handled.
     bool notify(QObject *receiver, QEvent *event) override;
+    // notify's work for any QApplication (tests run under a plain one): delivers through
+    // QApplication::notify and shows an escaping exception in the error box.
+    static bool GuardedNotify(QApplication *app, QObject *receiver, QEvent *event);
 
 private:
     THelpSystem FHelp;

@@ -187,6 +187,8 @@ QString THelpFile::TopicHtml(const THelpTopic &topic) const
 THelpViewer::THelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(ViewerCaption);
+    // Help stays open beside the editor but never keeps the program running on its own.
+    setAttribute(Qt::WA_QuitOnClose, false);
     resize(640, 440);
 
     FTabs = new QTabWidget;
