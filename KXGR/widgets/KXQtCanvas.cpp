@@ -481,12 +481,18 @@ int32_t TKXQtCanvas::TextHeight(const std::string &)
     return FMetrics->height();
 }
 
-void TKXQtCanvas::DrawText(int32_t x, int32_t y, const QString &text)
+void TKXQtCanvas::ApplyFont()
 {
+    QtFont();
     if (!FPainterFontSet) {
-        FPainter.setFont(QtFont());
+        FPainter.setFont(FQFont);
         FPainterFontSet = true;
     }
+}
+
+void TKXQtCanvas::DrawText(int32_t x, int32_t y, const QString &text)
+{
+    ApplyFont();
     FPainter.setPen(ToQColor(Font.Color));
     FPainter.drawText(QPoint(x, y + FMetrics->ascent()), text);
 }
@@ -511,7 +517,7 @@ void TKXQtCanvas::TextRect(const TRect &r, int32_t x, int32_t y, const std::stri
 {
     if (!IsActive() || r.Right <= r.Left || r.Bottom <= r.Top)
         return;
-    QtFont();
+    ApplyFont();  // outside the save/restore below, which would undo it
     SetMode(false);
     if (BrushVisible()) {
         if (IsHatch(Brush.Style))

@@ -78,6 +78,7 @@ private:
     void StrokeWide(int64_t left, int64_t top, int64_t width, int64_t height, qreal rx, qreal ry, bool ellipse);
     void DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int64_t cornerWidth, int64_t cornerHeight,
                      bool ellipse);
+    void ApplyFont();
     void DrawText(int32_t x, int32_t y, const QString &text);
 
     QPainter FPainter;

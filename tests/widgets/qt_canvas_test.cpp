@@ -464,6 +464,28 @@ TEST_F(QtCanvasTest, TextRectClipsAndPaintsItsWholeRectangle)
             ASSERT_EQ(At(x, y), White);
 }
 
+TEST_F(QtCanvasTest, TextKeepsItsFontAfterAClippedTextRect)
+{
+    auto text = [](TKXQtCanvas &c) {
+        c.Font.Name = "Arial";
+        c.Font.Size = 20;
+        c.Font.Color = clBlack;
+        c.Brush.Style = bsClear;
+        c.TextOut(5, 5, "Hg");
+    };
+    Paint(text);
+    const QImage expected = Image.copy();
+    Image.fill(White);
+    Paint([&](TKXQtCanvas &c) {
+        c.Font.Name = "Arial";
+        c.Font.Size = 20;
+        c.Brush.Style = bsClear;
+        c.TextRect({0, 0, 1, 1}, 50, 50, "x");
+        text(c);
+    });
+    EXPECT_EQ(Image, expected);
+}
+
 TEST_F(QtCanvasTest, TextRectWithAHatchPaintsTheGapsWithTheBackgroundColour)
 {
     Paint([](TKXQtCanvas &c) {
