@@ -403,6 +403,7 @@ TEST(DiagramBoxPicture, GridPageLinesAndVerticesAtThreeScales)
         box.AddObject(NewVertex({90, 60}), moNew);
         box.AddObject(NewVertex({240, 90}), moNew);
         box.AddObject(NewVertex({130, 180}), moLoaded);
+        box.AddObject(NewVertex({300, 200}), moLoaded);
         box.SelectObject(box.Vertices[0], true);
         box.Paint();
         painter.drawImage(i * 440, 0, box.Buffer());
