@@ -20,7 +20,9 @@
 #include <memory>
 #include <string>
 
+class TKXDrawItem;
 class TKXEditActor;
+class TKXTextItem;
 class TKXUOLibrary;
 class TKXVertex;
 class TKXVertexStyle;
@@ -103,6 +105,17 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // --- item pages (uItemPages.cpp) ---
+    // One-time set-up of the name boxes, called by the constructor.
+    void SetupItemPages();
+    // Set the fields of an item from the page's controls in the page's order; a failing
+    // integer parse (EConvertError) leaves the fields before it set.
+    void TakeDrawItem(TKXDrawItem &item) const;
+    void TakeTextItem(TKXTextItem &item) const;
+    // Makes font the sample's font, shown on lblSample.
+    void ShowSampleFont(const TKXFont &font);
+    TKXFont FSampleFont;  // the text page's font; at start the window's font
+
     void ConnectHandlers();
     TKXVertex *PreviewVertex = nullptr;  // owned by KXB
     bool FShown = false;
