@@ -115,10 +115,19 @@ QList<const THelpTopic *> THelpFile::Search(const QString &query) const
     if (words.isEmpty())
         return inTitle;
     for (const THelpTopic &t : FTopics) {
+        // Links are searched as the titles they show, not as their ids.
+        QString text = t.Text;
+        text.remove(LinkPattern());
+        auto it = LinkPattern().globalMatch(t.Text);
+        while (it.hasNext()) {
+            const QString id = it.next().captured(1);
+            if (const THelpTopic *target = FindTopic(id))
+                text += QLatin1Char(' ') + target->Title;
+        }
         bool all = true, titleHit = false;
         for (const QString &w : words) {
             const bool t1 = t.Title.contains(w, Qt::CaseInsensitive);
-            if (!t1 && !t.Text.contains(w, Qt::CaseInsensitive)) {
+            if (!t1 && !text.contains(w, Qt::CaseInsensitive)) {
                 all = false;
                 break;
             }

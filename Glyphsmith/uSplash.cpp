@@ -92,26 +92,26 @@ QPixmap RoadWorksSign()
 
         p.setBrush(black);
         p.setPen(Qt::NoPen);
-        p.drawEllipse(QPoint(27, 22), 4, 4);  // head
+        p.drawEllipse(QPoint(29, 20), 5, 5);  // head
 
-        p.setPen(QPen(black, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(black, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         // Back bent forward over the spade, legs apart.
-        p.drawPolyline(QPolygon({QPoint(27, 28), QPoint(30, 34), QPoint(29, 43)}));
-        p.drawPolyline(QPolygon({QPoint(29, 43), QPoint(24, 50), QPoint(22, 57)}));
-        p.drawPolyline(QPolygon({QPoint(29, 43), QPoint(34, 50), QPoint(35, 57)}));
+        p.drawPolyline(QPolygon({QPoint(29, 27), QPoint(32, 33), QPoint(30, 40)}));
+        p.setPen(QPen(black, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygon({QPoint(30, 40), QPoint(25, 46), QPoint(24, 52)}));
+        p.drawPolyline(QPolygon({QPoint(30, 40), QPoint(35, 46), QPoint(35, 52)}));
         // Arms reaching down to the spade's handle.
         p.setPen(QPen(black, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(QPolygon({QPoint(29, 31), QPoint(35, 36), QPoint(40, 38)}));
-        p.drawPolyline(QPolygon({QPoint(29, 31), QPoint(33, 40), QPoint(38, 42)}));
+        p.drawPolyline(QPolygon({QPoint(31, 30), QPoint(37, 33), QPoint(40, 36)}));
+        p.drawPolyline(QPolygon({QPoint(31, 31), QPoint(34, 38), QPoint(42, 41)}));
         // The spade: handle and blade driven into the heap.
         p.setPen(QPen(black, 2));
-        p.drawLine(QPoint(36, 33), QPoint(45, 50));
+        p.drawLine(QPoint(38, 31), QPoint(45, 46));
         p.setPen(Qt::NoPen);
-        p.drawPolygon(QPolygon({QPoint(43, 48), QPoint(48, 46), QPoint(51, 53), QPoint(46, 55)}));
-        // The heap of earth.
-        p.drawPolygon(QPolygon({QPoint(42, 58), QPoint(48, 52), QPoint(54, 49), QPoint(58, 52), QPoint(62, 58)}));
-        // The ground line.
-        p.drawRect(QRect(14, 58, 49, 2));
+        p.drawPolygon(QPolygon({QPoint(43, 44), QPoint(48, 42), QPoint(50, 48), QPoint(45, 50)}));
+        // The heap of earth and the ground.
+        p.drawPolygon(QPolygon({QPoint(41, 53), QPoint(45, 49), QPoint(50, 46), QPoint(54, 49), QPoint(56, 53)}));
+        p.drawRect(QRect(20, 53, 37, 3));
     }
     // 16 colours, as a picture of its time.
     static const QList<QRgb> palette = {

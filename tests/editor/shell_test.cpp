@@ -189,7 +189,8 @@ TEST(HelpFile, SearchNeedsEveryWordAndRanksTitlesFirst)
     ASSERT_TRUE(file.Parse(QStringLiteral("GLYPHSMITH HELP 1\n"
                                           ".topic A\n.title Pens\nThe brush colour and the pen.\n"
                                           ".topic B\n.title Brushes\nFill styles.\n"
-                                          ".topic C\n.title Colours\nPen colour.\n"),
+                                          ".topic C\n.title Colours\nPen colour.\n"
+                                          ".topic Hidden\n.title Seen\nSee [[Hidden]].\n"),
                            error));
     const auto ids = [&](const QString &query) {
         QStringList result;
@@ -201,6 +202,8 @@ TEST(HelpFile, SearchNeedsEveryWordAndRanksTitlesFirst)
     EXPECT_EQ(ids(QStringLiteral("PEN   colour")), QStringList({"A", "C"}));
     EXPECT_EQ(ids(QStringLiteral("pen fill")), QStringList());
     EXPECT_EQ(ids(QStringLiteral("  ")), QStringList());
+    EXPECT_EQ(ids(QStringLiteral("hidden")), QStringList());  // a link reads as its title
+    EXPECT_EQ(ids(QStringLiteral("see")), QStringList({"Hidden"}));
 }
 
 // --- the help system and viewer ---
