@@ -1,6 +1,7 @@
 #include "KXGR/widgets/KXDiagramBox.h"
 
 #include "KXGR/core/KXErrors.h"
+#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXPrinterInfo.h"
 #include "support/KXRecordingCanvas.h"
@@ -378,6 +379,50 @@ TEST(DiagramBoxLifetime, BoxAndActorForgetEachOtherInEitherOrder)
     EXPECT_EQ(actor->Box(), nullptr);
 }
 
+// A vertex painted by a small style: a filled rounded frame, a red disc, a rule and a text.
+TKXVertex *StyledVertex(TPoint center)
+{
+    auto style = std::make_unique<TKXVertexStyle>();
+    style->Name = "Sample";
+    auto frame = std::make_unique<TKXDrawItem>();
+    frame->Shape = isRoundRect;
+    frame->X2 = 100;
+    frame->Y2 = 50;
+    frame->Growth = igBoth;
+    frame->BrushColor = 0xC0FFFF;
+    style->DrawItems.push_back(std::move(frame));
+    auto disc = std::make_unique<TKXDrawItem>();
+    disc->Shape = isEllipse;
+    disc->X1 = 6;
+    disc->Y1 = 6;
+    disc->X2 = 24;
+    disc->Y2 = 24;
+    disc->BrushColor = 0x0000FF;
+    style->DrawItems.push_back(std::move(disc));
+    auto rule = std::make_unique<TKXDrawItem>();
+    rule->Shape = isLine;
+    rule->Y1 = 32;
+    rule->X2 = 100;
+    rule->Y2 = 32;
+    rule->Growth = igHorizontal;
+    style->DrawItems.push_back(std::move(rule));
+    auto text = std::make_unique<TKXTextItem>();
+    text->Name = "Name";
+    text->X1 = 30;
+    text->Y1 = 6;
+    text->X2 = 96;
+    text->Y2 = 26;
+    text->FontName = "Arial";
+    text->FontSize = 8;
+    text->BackStyle = bsClear;
+    style->TextItems.push_back(std::move(text));
+    style->OnGetData = [](int32_t, const std::string &field, TObject *) { return "<<" + field + ">>"; };
+    TKXVertex *vertex = TKXVertex::CreateAt(center).release();
+    vertex->Style = std::move(style);
+    vertex->AdjustHandles();
+    return vertex;
+}
+
 // Writes a picture of styled vertices on a grid with page lines at three scales when
 // GLYPHSMITH_SHOT_DIR names a folder.
 TEST(DiagramBoxPicture, GridPageLinesAndVerticesAtThreeScales)
@@ -400,9 +445,9 @@ TEST(DiagramBoxPicture, GridPageLinesAndVerticesAtThreeScales)
         box.SetPrintScale(400);
         box.SetShowPrinterPage(true);
         box.SetScale(scales[i]);
-        box.AddObject(NewVertex({90, 60}), moNew);
-        box.AddObject(NewVertex({240, 90}), moNew);
-        box.AddObject(NewVertex({130, 180}), moLoaded);
+        box.AddObject(StyledVertex({90, 60}), moNew);
+        box.AddObject(StyledVertex({240, 90}), moNew);
+        box.AddObject(StyledVertex({130, 180}), moLoaded);
         box.AddObject(NewVertex({300, 200}), moLoaded);
         box.SelectObject(box.Vertices[0], true);
         box.Paint();
