@@ -1,12 +1,12 @@
-#include <QApplication>
-#include <QMainWindow>
+// Start-up: the application (title "Glyphsmith", help file "editor.hlp"), the main window,
+// and the message loop until the main window closes.
+#include "uApplication.h"
+#include "uEdit.h"
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    app.setApplicationName("Glyphsmith");
-    QMainWindow window;
-    window.setWindowTitle("Glyphsmith");
-    window.show();
+    TApplication app(argc, argv);
+    TfrmEdit frmEdit;
+    frmEdit.show();
     return app.exec();
 }
