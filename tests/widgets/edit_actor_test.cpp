@@ -1,5 +1,6 @@
 #include "KXGR/widgets/KXActors.h"
 
+#include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXHandle.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXDiagramBox.h"
@@ -277,6 +278,54 @@ TEST_F(EditActorEdgeTest, RemovedBendHandleLeavesTheSelection)
     EXPECT_TRUE(Edge->Bends.empty());
     EXPECT_EQ(Box.Selection, TObjects{Edge});
     Box.ClearSelection();
+}
+
+// A real edge from A's right side (150, 75) to B's left side (200, 75).
+class EditActorRealEdgeTest : public EditActorTest {
+protected:
+    TKXCustomEdge *Edge = nullptr;
+    void SetUp() override
+    {
+        EditActorTest::SetUp();
+        Edge = static_cast<TKXCustomEdge *>(Box.AddObject(new TKXCustomEdge(A, B, {150, 75}, {200, 75}), moLoaded));
+        Settle();
+    }
+};
+
+TEST_F(EditActorRealEdgeTest, ClickSelectsThenInsertsABendWhichRightClickRemoves)
+{
+    Click({165, 76});
+    EXPECT_EQ(Box.Selection, TObjects{Edge});
+    EXPECT_EQ(Edge->Handles.size(), 2u);
+    Click({165, 76});
+    ASSERT_EQ(Edge->Handles.size(), 3u);
+    EXPECT_EQ(Edge->Handles[1]->Position, (TPoint{165, 75}));
+    Click({165, 75}, Qt::NoModifier, Qt::RightButton);
+    EXPECT_EQ(Edge->Handles.size(), 2u);
+    ASSERT_EQ(Popups.size(), 1u);
+    EXPECT_EQ(Popups[0].Sender, nullptr);
+    EXPECT_EQ(Window(), Fresh());
+}
+
+TEST_F(EditActorRealEdgeTest, BendDragMovesThePointAndLeavesNothingBehind)
+{
+    Box.SelectObject(Edge, false);
+    TKXHandle *bend = Edge->Handles.emplace(Edge->Handles.begin() + 1,
+                                            std::make_unique<TKXHandle>(Edge, TPoint{165, 75}, hkBend))->get();
+    Fresh();
+    Press({165, 75});
+    EXPECT_EQ(Actor.Current, bend);
+    const QImage pressed = Window();
+    Move({165, 85});
+    Move({170, 95});
+    // Only the two segments at the bend's new place are outlined.
+    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    EXPECT_EQ(Window(), pressed);
+    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    Release({170, 95});
+    EXPECT_EQ(bend->Position, (TPoint{170, 95}));
+    EXPECT_EQ(Box.Selection, TObjects{Edge});
+    EXPECT_EQ(Window(), Fresh());
 }
 
 class NotXorFeedbackTest : public EditActorTest, public ::testing::WithParamInterface<bool> {};
