@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -118,6 +119,10 @@ TKXTextFile::~TKXTextFile()
 void TKXTextFile::Open(const std::string &fileName)
 {
     Close();
+    // Opening a directory for reading succeeds here and fails only at the first read.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fileName, ignored))
+        RaiseInOut(ioAccessDenied);
     errno = 0;
     FFile = std::fopen(fileName.c_str(), "rb");
     if (!FFile)

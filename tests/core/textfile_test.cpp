@@ -204,6 +204,8 @@ TEST_F(TextFileTest, OpenAndCreateFailuresUseTheRuntimeTexts)
     TKXTextFile f;
     ExpectInOutError([&] { f.Open(PathOf("missing.txt")); }, "Datei nicht gefunden");
     ExpectInOutError([&] { f.Create(PathOf("no/such/dir.txt")); }, "Ungültiger Dateiname");
+    ExpectInOutError([&] { f.Open(Dir.string()); }, "Dateizugriff verweigert");
+    ExpectInOutError([&] { f.Create(Dir.string()); }, "Dateizugriff verweigert");
     EXPECT_FALSE(f.IsOpen());
 }
 
