@@ -371,17 +371,5 @@ TEST_P(NotXorFeedbackTest, RubberBandLeavesNothingBehind)
     EXPECT_EQ(Box.Selection, (TObjects{A, B}));
 }
 
-TEST_P(NotXorFeedbackTest, HandleDragLeavesNothingBehind)
-{
-    Box.SetImmediateRedraw(GetParam());
-    Fresh();
-    Press({150, 100});
-    Move({165, 120});
-    Move({180, 130});
-    Release({180, 130});
-    EXPECT_EQ(Window(), Fresh());
-    EXPECT_EQ(Sides(A), (TRect{50, 50, 180, 130}));
-}
-
 INSTANTIATE_TEST_SUITE_P(ImmediateRedraw, NotXorFeedbackTest, ::testing::Bool(),
                          [](const auto &info) { return info.param ? "On" : "Off"; });
