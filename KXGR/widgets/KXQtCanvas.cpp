@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <span>
 #include <vector>
 
@@ -160,21 +161,10 @@ void TKXQtCanvas::SetMode(bool followPenMode)
                                     : QPainter::CompositionMode_SourceOver);
 }
 
-QPen TKXQtCanvas::QtPen(Qt::PenJoinStyle join) const
+// Pens wider than one pixel: solid, with round line ends.
+QPen TKXQtCanvas::WidePen() const
 {
-    const QColor color = ToQColor(Pen.Color);
-    if (!ThinPen())
-        return QPen(color, Pen.Width, Qt::SolidLine, Qt::RoundCap, join);
-    QPen pen(color, 0);
-    pen.setCosmetic(true);
-    const std::span<const int> pattern = PatternOf(Pen.Style);
-    if (!pattern.empty()) {
-        QList<qreal> dashes;
-        for (const int run : pattern)
-            dashes.append(run);
-        pen.setDashPattern(dashes);
-    }
-    return pen;
+    return QPen(ToQColor(Pen.Color), Pen.Width, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
 }
 
 QBrush TKXQtCanvas::QtBrush() const
@@ -327,7 +317,7 @@ void TKXQtCanvas::StrokeWide(int64_t left, int64_t top, int64_t width, int64_t h
         box.adjust(inset, inset, -inset, -inset);
     }
     SetMode(true);
-    FPainter.setPen(QtPen(Qt::MiterJoin));
+    FPainter.setPen(WidePen());
     FPainter.setBrush(Qt::NoBrush);
     if (ellipse)
         FPainter.drawEllipse(box);
@@ -335,6 +325,14 @@ void TKXQtCanvas::StrokeWide(int64_t left, int64_t top, int64_t width, int64_t h
         FPainter.drawRoundedRect(box, rx, ry, Qt::AbsoluteSize);
     else
         FPainter.drawRect(box);
+}
+
+// Appends the pixels from .. to (inclusive) of row y that lie on the device.
+void TKXQtCanvas::AppendRun(std::vector<QPoint> &points, int64_t from, int64_t to, int64_t y) const
+{
+    const int64_t last = std::min<int64_t>(to, FDeviceRect.right());
+    for (int64_t x = std::max<int64_t>(from, FDeviceRect.left()); x <= last; ++x)
+        points.emplace_back(static_cast<int>(x), static_cast<int>(y));
 }
 
 // Ellipses and rounded rectangles, rasterised here so that they are symmetric and cover exactly
@@ -379,10 +377,8 @@ void TKXQtCanvas::DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, in
                 if (leftEnd + 1 >= rightStart)
                     leftEnd = r, rightStart = r + 1;
             }
-            for (int64_t x = std::max<int64_t>(l, FDeviceRect.left()); x <= std::min<int64_t>(leftEnd, FDeviceRect.right()); ++x)
-                border.emplace_back(static_cast<int>(x), static_cast<int>(y));
-            for (int64_t x = std::max<int64_t>(rightStart, FDeviceRect.left()); x <= std::min<int64_t>(r, FDeviceRect.right()); ++x)
-                border.emplace_back(static_cast<int>(x), static_cast<int>(y));
+            AppendRun(border, l, leftEnd, y);
+            AppendRun(border, rightStart, r, y);
         } else {
             leftEnd = l - 1;
         }
@@ -395,7 +391,7 @@ void TKXQtCanvas::DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, in
         if (pattern.empty()) {
             pixels.On = QPolygon(QList<QPoint>(border.begin(), border.end()));
         } else {
-            // Dashes follow the outline clockwise from its leftmost point.
+            // Dashes follow the visible outline clockwise from its leftmost point.
             const qreal cx = left + (width - 1) / 2.0;
             const qreal cy = top + (height - 1) / 2.0;
             std::vector<std::pair<qreal, QPoint>> ordered;
@@ -436,7 +432,7 @@ void TKXQtCanvas::LineTo(int32_t x, int32_t y)
         return;
     }
     SetMode(true);
-    FPainter.setPen(QtPen(Qt::RoundJoin));
+    FPainter.setPen(WidePen());
     FPainter.drawLine(QPointF(from.X, from.Y), QPointF(x, y));
 }
 

@@ -2,16 +2,20 @@
 // The canvas on a QPainter: the one place where diagram drawing meets Qt. It paints by the
 // pixel rules of a classic GDI canvas, so pictures and text widths are the same on every
 // machine with the project's fonts:
-// - Rectangle, Ellipse, RoundRect and FillRect cover x1 .. x2-1 and y1 .. y2-1; with a clear
-//   pen a Rectangle's fill is one pixel smaller to the right and below.
+// - Rectangle, Ellipse, RoundRect and FillRect cover x1 .. x2-1 and y1 .. y2-1; without a pen
+//   the three shapes are one pixel smaller to the right and below. A pixel belongs to an
+//   ellipse (or a rounded corner) when its centre lies inside; the one-pixel outline is every
+//   pixel of the shape with a neighbour outside it, the brush fills the rest.
 // - LineTo leaves its end pixel unpainted. Pens of width 0 or 1 paint one pixel; dashed styles
 //   use the GDI patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3) and
-//   are drawn solid when wider; with a solid brush the gaps take the brush colour.
+//   are drawn solid when wider; with a solid brush the gaps take the brush colour. Wider pens
+//   are centred on the outermost pixels (psInsideFrame keeps them inside) with round line ends.
 // - Hatch brushes paint their lines in the brush colour and leave the gaps as they are, except
 //   behind TextRect, whose rectangle is first painted with BackgroundColor.
 // - pmNotXor draws pen and brush with NOT (source XOR destination): drawing twice restores the
 //   picture. Text, FillRect and DrawImage always copy.
-// - Font pixel size = Round(points * 96 / 72) (at least 1); no antialiasing, text included.
+// - Font pixel size = Round(|points| * 96 / 72), from 1 to 32767; no antialiasing, text
+//   included; no hinting and no kerning, so widths depend on the font files only.
 // - Style bytes outside their enumeration are drawn as psSolid / bsSolid; a pen mode other
 //   than pmNotXor copies.
 // Not-xor needs a QImage in Format_RGB32 or Format_ARGB32_Premultiplied as the device.
@@ -23,6 +27,7 @@
 #include <QPainter>
 
 #include <optional>
+#include <vector>
 
 class QImage;
 class QPaintDevice;
@@ -69,12 +74,13 @@ private:
     bool BrushVisible() const;
     bool ThinPen() const;
     void SetMode(bool followPenMode);
-    QPen QtPen(Qt::PenJoinStyle join) const;
+    QPen WidePen() const;
     QBrush QtBrush() const;
     void DrawThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t phase, TThinPixels &pixels) const;
     void PaintThinPixels(const TThinPixels &pixels);
     QRect DeviceRect(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
     void FillDeviceRect(int64_t left, int64_t top, int64_t right, int64_t bottom, const QBrush &brush);
+    void AppendRun(std::vector<QPoint> &points, int64_t from, int64_t to, int64_t y) const;
     void StrokeWide(int64_t left, int64_t top, int64_t width, int64_t height, qreal rx, qreal ry, bool ellipse);
     void DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int64_t cornerWidth, int64_t cornerHeight,
                      bool ellipse);
