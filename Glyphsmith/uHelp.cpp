@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -354,8 +356,11 @@ bool THelpSystem::OpenViewer()
         Report(error + QLatin1Char('.'));
         return false;
     }
-    if (!FViewer)
+    if (!FViewer) {
         FViewer = new THelpViewer;
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            FViewer->move(screen->availableGeometry().center() - FViewer->rect().center());
+    }
     FViewer->SetHelpFile(file, path);
     FViewer->show();
     FViewer->raise();
