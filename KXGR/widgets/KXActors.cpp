@@ -137,8 +137,7 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         box->Invalidate();
         if (OnPopup) {
             const int32_t scale = box->Scale();
-            const QPoint screen = box->mapToGlobal(QPoint(ScaleValue(p.X, scale), ScaleValue(p.Y, scale)));
-            OnPopup(Current, {screen.x(), screen.y()});
+            OnPopup(Current, box->ClientToScreen({ScaleValue(p.X, scale), ScaleValue(p.Y, scale)}));
         }
     } else if (button == mbLeft) {
         switch (State) {

@@ -77,6 +77,23 @@ TKXDiagramBox::~TKXDiagramBox()
     Vertices.Clear();
 }
 
+void TKXDiagramBox::SetBorderStyle(int value)
+{
+    FBorderStyle = value;
+    setFrameStyle(value == bsSingle ? QFrame::WinPanel | QFrame::Sunken : QFrame::NoFrame);
+    Invalidate();
+}
+
+int32_t TKXDiagramBox::ClientWidth() const { return contentsRect().width(); }
+
+int32_t TKXDiagramBox::ClientHeight() const { return contentsRect().height(); }
+
+TPoint TKXDiagramBox::ClientToScreen(TPoint p) const
+{
+    const QPoint screen = mapToGlobal(contentsRect().topLeft() + QPoint(p.X, p.Y));
+    return {screen.x(), screen.y()};
+}
+
 void TKXDiagramBox::SetColor(TColor value)
 {
     FColor = value;
@@ -155,8 +172,8 @@ void TKXDiagramBox::Paint()
 
 void TKXDiagramBox::ComposePicture()
 {
-    const int w = std::max(width(), 1);
-    const int h = std::max(height(), 1);
+    const int w = std::max(ClientWidth(), 1);
+    const int h = std::max(ClientHeight(), 1);
     if (FBuffer.width() != w || FBuffer.height() != h)
         FBuffer = QImage(w, h, QImage::Format_RGB32);
     {
@@ -167,7 +184,7 @@ void TKXDiagramBox::ComposePicture()
         canvas.Pen.Mode = pmCopy;
         canvas.Brush.Color = FColor;
         canvas.Brush.Style = bsSolid;
-        canvas.FillRect(MakeRect(0, 0, width(), height()));
+        canvas.FillRect(MakeRect(0, 0, ClientWidth(), ClientHeight()));
         if (FShowGrid)
             DrawGrid(canvas);
         if (FShowPrinterPage)
@@ -185,16 +202,17 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 {
     // A plain copy suffices when only direct drawing is waiting; anything else (the host's
     // invalidation, exposure, a new size) recomposes.
-    if (FRecompose || !FCopyPending || FWindowImage.size() != size())
+    if (FRecompose || !FCopyPending || FWindowImage.size() != QSize(std::max(ClientWidth(), 1), std::max(ClientHeight(), 1)))
         ComposePicture();
     FCopyPending = false;
     QPainter painter(this);
-    painter.drawImage(0, 0, FWindowImage);
+    drawFrame(&painter);
+    painter.drawImage(contentsRect().topLeft(), FWindowImage);
 }
 
 std::unique_ptr<TKXCanvas> TKXDiagramBox::OwnCanvas()
 {
-    if (FWindowImage.size() != QSize(std::max(width(), 1), std::max(height(), 1)))
+    if (FWindowImage.size() != QSize(std::max(ClientWidth(), 1), std::max(ClientHeight(), 1)))
         ComposePicture();
     return std::make_unique<TWindowCanvas>(*this);
 }
@@ -203,8 +221,8 @@ void TKXDiagramBox::DrawGrid(TKXCanvas &canvas)
 {
     canvas.Pen.Color = FGridColor;
     canvas.Pen.Style = static_cast<TPenStyle>(FGridStyle);
-    const int32_t w = width();
-    const int32_t h = height();
+    const int32_t w = ClientWidth();
+    const int32_t h = ClientHeight();
     const long double step = FGridStep * (FScale * 0.01L);
     const int32_t rows = Round(h / step);
     for (int32_t i = 1; i <= rows; ++i) {
@@ -238,8 +256,8 @@ void TKXDiagramBox::DrawPrinterPage(TKXCanvas &canvas)
         return;
     canvas.Pen.Style = psSolid;
     canvas.Pen.Color = clBlack;
-    const int32_t w = width();
-    const int32_t h = height();
+    const int32_t w = ClientWidth();
+    const int32_t h = ClientHeight();
     const int32_t pageW = Round(metrics.PageWidth * (100.0L / factor));
     if (pageW > 0) {
         const int32_t n = UnscaleValue(Round(static_cast<long double>(w) / pageW + 0.5L), FScale);
@@ -391,7 +409,7 @@ void TKXDiagramBox::mousePressEvent(QMouseEvent *event)
     TMouseButton button;
     if (!ToMouseButton(event->button(), button))
         return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
     BoxMouseDown(this, button, ToShiftState(*event), pos.x(), pos.y());
 }
 
@@ -400,13 +418,13 @@ void TKXDiagramBox::mouseDoubleClickEvent(QMouseEvent *event)
     TMouseButton button;
     if (!ToMouseButton(event->button(), button))
         return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
     BoxMouseDown(this, button, ToShiftState(*event) | ssDouble, pos.x(), pos.y());
 }
 
 void TKXDiagramBox::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
     BoxMouseMove(this, ToShiftState(*event), pos.x(), pos.y());
 }
 
@@ -415,7 +433,7 @@ void TKXDiagramBox::mouseReleaseEvent(QMouseEvent *event)
     TMouseButton button;
     if (!ToMouseButton(event->button(), button))
         return;
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
     BoxMouseUp(this, button, ToShiftState(*event), pos.x(), pos.y());
 }
 

@@ -32,7 +32,7 @@ enum TBorderStyle : uint8_t { bsNone = 0, bsSingle = 1 };
 
 class TKXDiagramBox : public QFrame {
     Q_OBJECT
-    // Panel properties kept for forms and hosts; the box's painting draws no bevel, border or caption.
+    // Panel properties kept for forms and hosts; the box paints no bevel and no caption.
     Q_PROPERTY(int BevelInner READ BevelInner WRITE SetBevelInner STORED true)
     Q_PROPERTY(int BevelOuter READ BevelOuter WRITE SetBevelOuter STORED true)
     Q_PROPERTY(int BevelWidth READ BevelWidth WRITE SetBevelWidth STORED true)
@@ -72,8 +72,9 @@ public:
     void SetBevelOuter(int value) { FBevelOuter = value; }
     int BevelWidth() const { return FBevelWidth; }
     void SetBevelWidth(int value) { FBevelWidth = value; }
+    // bsSingle puts a sunken frame around the client area.
     int BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(int value) { FBorderStyle = value; }
+    void SetBorderStyle(int value);
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int value) { FBorderWidth = value; }
     QString Caption() const { return FCaption; }
@@ -108,6 +109,12 @@ public:
     // Drag feedback by full repaints instead of not-xor outlines. No repaint.
     bool ImmediateRedraw() const { return FImmediateRedraw; }
     void SetImmediateRedraw(bool value) { FImmediateRedraw = value; }
+
+    // The client area inside the border: pictures, grid and mouse positions are relative to it.
+    int32_t ClientWidth() const;
+    int32_t ClientHeight() const;
+    // A client pixel position in screen coordinates.
+    TPoint ClientToScreen(TPoint p) const;
 
     // The host's repaint request: the next paint recomposes the whole picture.
     void Invalidate();

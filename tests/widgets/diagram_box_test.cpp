@@ -227,6 +227,23 @@ TEST_F(DiagramBoxTest, MousePositionReachesTheActorInDiagramUnits)
     EXPECT_EQ(actor.Events[1], "up 0 0");
 }
 
+TEST_F(DiagramBoxTest, SingleBorderFramesTheClientArea)
+{
+    TRecordingActor actor;
+    Box.SetActor(&actor);
+    Box.SetScale(200);
+    Box.SetBorderStyle(bsSingle);
+    const QPoint origin = Box.contentsRect().topLeft();
+    ASSERT_GT(origin.x(), 0);
+    Box.Paint();
+    EXPECT_EQ(Box.Buffer().size(), Box.contentsRect().size());
+    QTest::mouseClick(&Box, Qt::LeftButton, Qt::NoModifier, origin + QPoint(101, 51));
+    ASSERT_FALSE(actor.Points.empty());
+    EXPECT_EQ(actor.Points[0], (TPoint{50, 26}));
+    const QPoint screen = Box.mapToGlobal(origin + QPoint(101, 51));
+    EXPECT_EQ(Box.ClientToScreen({101, 51}), (TPoint{screen.x(), screen.y()}));
+}
+
 TEST_F(DiagramBoxTest, NewObjectsAreNumberedAndOnlyTheLastSelected)
 {
     TKXObject *a = Box.AddObject(NewVertex({50, 50}), moNew);
@@ -450,8 +467,8 @@ TEST(DiagramBoxPicture, GridPageLinesAndVerticesAtThreeScales)
         box.AddObject(StyledVertex({130, 180}), moLoaded);
         box.AddObject(NewVertex({300, 200}), moLoaded);
         box.SelectObject(box.Vertices[0], true);
-        box.Paint();
-        painter.drawImage(i * 440, 0, box.Buffer());
+        box.SetBorderStyle(bsSingle);
+        painter.drawImage(i * 440, 0, box.grab().toImage());
     }
     painter.end();
     SetPrinterInfo(nullptr);
