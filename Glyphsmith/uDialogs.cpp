@@ -1,5 +1,7 @@
 #include "uDialogs.h"
 
+#include "KXGR/widgets/KXQtConvert.h"
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -13,13 +15,9 @@
 
 namespace {
 
-// Until the shared converters land: plain RGB colours and Latin-1 face names.
-QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-TColor FromQColor(const QColor &c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
-std::string FromQString(const QString &s) { return s.toLatin1().toStdString(); }
 QFont ToQFont(const TKXFont &f)
 {
-    QFont font(QString::fromLatin1(f.Name.c_str()), f.Size);
+    QFont font(FromCp1252(f.Name), f.Size);
     font.setBold(f.Style & fsBold);
     font.setItalic(f.Style & fsItalic);
     font.setUnderline(f.Style & fsUnderline);
@@ -98,7 +96,7 @@ bool TColorDialog::Execute()
     const QColor chosen = QColorDialog::getColor(ToQColor(Color), FParent);
     if (!chosen.isValid())
         return false;
-    Color = FromQColor(chosen);
+    Color = ToTColor(chosen);
     return true;
 }
 
@@ -128,7 +126,7 @@ bool TFontDialog::Execute()
     QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&] {
         const QColor chosen = QColorDialog::getColor(ToQColor(color), &dialog);
         if (chosen.isValid())
-            color = FromQColor(chosen);
+            color = ToTColor(chosen);
     });
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -136,7 +134,7 @@ bool TFontDialog::Execute()
         return false;
 
     const QFont chosen = fontPicker->currentFont();
-    Font.Name = FromQString(chosen.family());
+    Font.Name = ToCp1252(chosen.family());
     Font.Size = chosen.pointSize() > 0 ? chosen.pointSize() : Font.Size;
     Font.Style = static_cast<TFontStyles>((chosen.bold() ? fsBold : 0) | (chosen.italic() ? fsItalic : 0) |
                                           (chosen.underline() ? fsUnderline : 0) |

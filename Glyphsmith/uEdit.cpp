@@ -55,6 +55,7 @@ TfrmEdit::TfrmEdit(QWidget *parent)
         box->setInsertPolicy(QComboBox::NoInsert);
     }
 
+    SetupItemPages();
     ConnectHandlers();
     InstallHelpKey(this, 1);
 
