@@ -132,13 +132,4 @@ TEST(HandleTest, AnOwnerThatOwnsNoHandlesIsAnInvalidCast)
     EXPECT_THROW(orphan.MoveBy({1, 1}), EInvalidCast);
 }
 
-TEST(HandleTest, StorageOperationsStayAbstract)
-{
-    TPlainObject owner(okVertex);
-    TKXHandle handle(&owner, {0, 0}, hkTopLeft);
-    EXPECT_THROW(handle.InRect({0, 0, 10, 10}), EAbstractError);
-    EXPECT_THROW(handle.ContainsPoint({0, 0}), EAbstractError);
-    EXPECT_EQ(std::string(handle.ClassType().ClassName), "TKXHandle");
-}
-
 }
