@@ -3,6 +3,7 @@
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
+#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXTextFile.h"
 #include "KXGR/core/KXVertex.h"
 #include "core/TestFiles.h"
@@ -419,6 +420,39 @@ TEST_P(DiagramFormTest, AFailedSaveLeavesThePreviousFileAsItWas)
         EXPECT_THROW(Save(Box, name), EWriteError);
     EXPECT_EQ(ReadFileBytes(name), before);
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
+}
+
+TEST_P(DiagramFormTest, StyledVerticesTakeTheirStyleFromTheLibraryHandedIn)
+{
+    TKXUOLibrary library;
+    auto style = std::make_unique<TKXVertexStyle>();
+    style->Name = "Box";
+    library.AddStyle(std::move(style));
+    auto *styled = static_cast<TKXVertex *>(
+        Box.AddObject(TKXVertex::CreateWithStyle({60, 45}, &library, "Box").release(), moNew));
+    TKXCustomVertex *plain = AddVertex(Box, {300, 45});
+    AddEdge(Box, styled, plain, {110, 45}, {250, 45});
+    Save(Box, Path("styled"));
+
+    TKXDiagramBox bare;
+    try {
+        Load(bare, Path("styled"));
+        FAIL() << "no error";
+    } catch (const EKXDiagramError &e) {
+        EXPECT_EQ(e.Message(), "Class not registered: TKXVertex");
+    }
+
+    TKXDiagramBox copy;
+    copy.RegisterObjectClass(TKXVertex::ClassRecord);  // TKXCustomVertex comes with it
+    copy.RegisterObjectClass(TKXCustomEdge::ClassRecord);
+    TextForm() ? copy.LoadFromTextFile(Path("styled"), &library) : copy.LoadFromFile(Path("styled"), &library);
+    ASSERT_EQ(copy.Vertices.Count(), 2u);
+    const auto *loaded = dynamic_cast<TKXVertex *>(copy.Vertices[0]);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_NE(loaded->Style, nullptr);
+    EXPECT_EQ(loaded->Style->Name, "Box");
+    EXPECT_EQ(dynamic_cast<TKXVertex *>(copy.Vertices[1]), nullptr);
+    EXPECT_EQ(static_cast<TKXCustomEdge *>(copy.Edges[0])->Source, loaded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DiagramFormTest, Forms, FormName);
