@@ -10,11 +10,18 @@ int32_t Round(long double value)
 {
     if (!std::isfinite(value))
         throw EInvalidOp(KXMessages::InvalidOp);
-    // nearbyint rounds in the current mode, which is to-nearest-even unless someone changed it.
+    // rintl rounds in the current mode, which is to-nearest-even unless someone changed it;
+    // only then is the mode set around the call (it is slow, and Round runs for every drawn
+    // coordinate).
+    long double r;
     const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const long double r = std::nearbyintl(value);
-    std::fesetround(saved);
+    if (saved == FE_TONEAREST) {
+        r = std::rintl(value);
+    } else {
+        std::fesetround(FE_TONEAREST);
+        r = std::rintl(value);
+        std::fesetround(saved);
+    }
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
         throw EInvalidOp(KXMessages::InvalidOp);
     return static_cast<int32_t>(r);
