@@ -3,6 +3,8 @@
 #include "uApplication.h"
 #include "uDialogs.h"
 #include "uEdit.h"
+#include "uHelp.h"
+#include "uSplash.h"
 
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
@@ -14,6 +16,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -472,6 +475,47 @@ TEST_F(EditorWindow, ATextItemShowsItsNameInAngleBrackets)
     Select(W->ProjectTree->topLevelItem(0));
     Select(Node(0));
     EXPECT_EQ(PreviewImage(), shown);
+}
+
+TEST_F(EditorWindow, HelpMenuOpensContentsSearchAndContextHelp)
+{
+    Run(W->Contents1);
+    THelpViewer *viewer = AppHelp().Viewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->CurrentTopicId(), "Contents");
+
+    Run(W->SearchforHelpOn1);
+    EXPECT_EQ(viewer->Tabs()->currentIndex(), 1);
+
+    viewer->ShowTopic(QStringLiteral("Contents"));
+    W->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(W.get()));
+    QTest::keyClick(W.get(), Qt::Key_F1);
+    const THelpTopic *context = AppHelp().Viewer()->HelpFile().FindContext(1);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(viewer->CurrentTopicId(), context->Id);
+    EXPECT_TRUE(Messages.empty());
+    viewer->close();
+}
+
+// Help > Info shows a fresh about window, owned by the main window, each time.
+TEST_F(EditorWindow, InfoShowsANewAboutWindowEachTime)
+{
+    std::vector<QObject *> shown;
+    const TAboutHook previous = SetAboutHook([&](TSplash &splash) {
+        shown.push_back(&splash);
+        EXPECT_EQ(splash.parent(), W.get());
+        EXPECT_EQ(splash.Title->text(), "Glyphsmith");
+        EXPECT_FALSE(splash.btnOK->isHidden());
+        EXPECT_TRUE(splash.PB->isHidden());
+        EXPECT_TRUE(splash.b->isHidden());
+        splash.btnOK->click();
+    });
+    Run(W->Info2);
+    Run(W->Info2);
+    SetAboutHook(previous);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(W->findChildren<TSplash *>().isEmpty()) << "destroyed after its showing";
 }
 
 // The thickness spinner steps within 1 to 10 from what the edit shows; typed text stays as typed.
