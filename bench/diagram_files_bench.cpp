@@ -112,7 +112,7 @@ void BM_ReadRecords(benchmark::State &state)
         TKXObjectList edges;
         {
             TKXFileStream stream(name, fmOpenRead);
-            TValueReader reader(stream, 128);
+            TValueReader reader(stream, 64 * 1024);
             reader.GetString();
             const int64_t count = int64_t(reader.GetInteger()) + reader.GetInteger();
             for (int64_t i = 0; i < count; ++i) {
