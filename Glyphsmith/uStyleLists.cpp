@@ -63,7 +63,10 @@ void TKXOwnerDrawComboBox::PaintEntry(QPainter &painter, int index, const QRect 
         TKXQtCanvas canvas(&image);
         canvas.Pen.Color = ToTColor(fore);
         canvas.Pen.Width = 1;
+        // A clear brush of the foreground colour: a handler that sets a brush style paints in
+        // that colour, and the gaps of a dashed pen stay as the background.
         canvas.Brush.Color = ToTColor(fore);
+        canvas.Brush.Style = bsClear;
         // A small margin keeps the highlight visible around a solid picture.
         OnDrawItem(canvas, index, TRect{2, 2, rect.width() - 2, rect.height() - 2}, state);
     }

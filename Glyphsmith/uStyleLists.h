@@ -17,8 +17,9 @@ constexpr TOwnerDrawState odFocused = 2;       // has the keyboard focus
 constexpr TOwnerDrawState odComboBoxEdit = 4;  // the face of the closed list
 
 // Paints entry Index into Rect (device pixels of Canvas). The list has prepared the canvas:
-// the background is filled (list colour, or the highlight colour when selected), and pen and
-// brush carry the matching foreground colour with width 1; the handler paints the picture only.
+// the background is filled (list colour, or the highlight colour when selected); pen and brush
+// carry the matching foreground colour, the pen with width 1, the brush with style bsClear.
+// The handler paints the picture only.
 using TDrawItemEvent =
     std::function<void(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State)>;
 
