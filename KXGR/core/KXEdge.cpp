@@ -439,12 +439,16 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = clWhite;
     canvas.Brush.Style = bsClear;
-    canvas.Font.Name = "Arial";
-    canvas.Font.Size = Round(scale * 0.01L * 10);
+    TKXFont labelFont = canvas.Font;
+    labelFont.Name = "Arial";
+    labelFont.Size = Round(scale * 0.01L * 10);
+    // Labels drawn one after the other find their own font already set: no second measuring.
+    const bool measured = canvas.Font == labelFont;
+    canvas.Font = labelFont;
 
     const TPoint centre = ScalePoint(Position, scale);
-    const int32_t textWidth = canvas.TextWidth(Caption);
-    const int32_t textHeight = canvas.TextHeight(Caption);
+    const int32_t textWidth = measured ? width : canvas.TextWidth(Caption);
+    const int32_t textHeight = measured ? height : canvas.TextHeight(Caption);
     canvas.TextOut(centre.X - Round(textWidth * 0.5L), centre.Y - Round(textHeight * 0.5L), Caption);
 
     const TPoint anchor = ScalePoint(Anchor->Position, scale);
