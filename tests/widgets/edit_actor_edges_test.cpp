@@ -151,25 +151,6 @@ TEST_F(EditActorEdgesTest, EndHandleFollowsTheMouseOnlyInsideItsVertex)
     EXPECT_EQ(Window(), Fresh());
 }
 
-TEST_F(EditActorEdgesTest, StartHandleDragFeedbackIsTheFirstSegmentInNotXor)
-{
-    E->InsertBendPoint({200, 76});
-    Box.SelectObject(E, false);
-    Fresh();
-    Press({150, 75});
-    const QImage pressed = Window();
-    Move({145, 60});
-    Move({140, 55});
-    EXPECT_EQ(Path().front(), (TPoint{140, 55}));
-    // The feedback at the new place is on the window; drawing it once more takes it off.
-    EXPECT_NE(Window(), pressed);
-    E->Handles.front()->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-    EXPECT_EQ(Window(), pressed);
-    E->Handles.front()->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-    Release({140, 55});
-    EXPECT_EQ(Window(), Fresh());
-}
-
 TEST_F(EditActorEdgesTest, AnchorSlidesAlongTheFirstSegmentAndItsLabelIsSelected)
 {
     Press({200, 75});
