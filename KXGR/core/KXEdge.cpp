@@ -135,8 +135,8 @@ TKXCustomEdge::TKXCustomEdge(TKXCustomVertex *source, TKXCustomVertex *target, T
     Handles.reserve(2);
     Handles.push_back(std::make_unique<TKXHandle>(this, startPoint, hkStart));
     Handles.push_back(std::make_unique<TKXHandle>(this, endPoint, hkEnd));
-    // Attached only once nothing can fail any more, so a failed construction leaves the
-    // vertices as they were.
+    // Attached last, and undone when the second attachment fails, so a failed construction
+    // leaves the vertices as they were.
     source->Links.push_back(Handles.front().get());
     try {
         target->Links.push_back(Handles.back().get());
