@@ -893,38 +893,4 @@ TEST_F(ItemPages, SessionBuildsAStyleThatSurvivesSaveAndOpenAndPaintsLikeTheCanv
     EXPECT_NE(shown.pixel(132, 92), ToQColor(clInfoBk).rgb()) << "the style is shown";
 }
 
-// Pictures of the pages and the open lists for a person to look at: written only when
-// ITEM_PAGES_SHOTS names a directory.
-TEST_F(ItemPages, Screenshots)
-{
-    const QString dir = qEnvironmentVariable("ITEM_PAGES_SHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "set ITEM_PAGES_SHOTS to a directory to write the pictures";
-    FillFrame();
-    ShowTab(W->PageControl2, W->TabSheet4);
-    Pick(W->DIBStyleCB, 4);
-    Click(W->btnAdd);
-    W->Delete1->trigger();
-    Pick(W->DINameCB, 0);
-    W->grab().save(dir + "/draw_page.png");
-    W->DIBStyleCB->showPopup();
-    W->DIBStyleCB->view()->window()->grab().save(dir + "/brush_list.png");
-    W->DIBStyleCB->hidePopup();
-    ShowTab(W->PageControl2, W->TabSheet3);
-    W->DIStyleCB->showPopup();
-    W->DIStyleCB->view()->window()->grab().save(dir + "/pen_list.png");
-    W->DIStyleCB->hidePopup();
-
-    FillTitle();
-    Click(W->Button3);
-    W->Delete1->trigger();
-    Pick(W->TINameCB, 0);
-    W->grab().save(dir + "/text_page_background.png");
-    W->ComboBox3->showPopup();
-    W->ComboBox3->view()->window()->grab().save(dir + "/background_list.png");
-    W->ComboBox3->hidePopup();
-    ShowTab(W->PageControl3, W->TabSheet5);
-    W->grab().save(dir + "/text_page_font.png");
-}
-
 }  // namespace
