@@ -9,7 +9,6 @@
 #include "KXGR/widgets/KXActors.h"
 #include "KXGR/widgets/KXQtConvert.h"
 
-#include <QCompleter>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineEdit>
@@ -43,7 +42,6 @@ TfrmEdit::TfrmEdit(QWidget *parent)
     };
     OD.Filter = SD.Filter = LibraryFilter;
     OD.DefaultExt = SD.DefaultExt = "uol";
-    FD.Font = TKXFont{};
     UpDown1->SetAssociate(edSize);
 
     // Data fields take only what code page 1252 can hold; name boxes neither complete nor

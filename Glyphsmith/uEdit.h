@@ -3,8 +3,8 @@
 // of the selected style, the draw-item and text-item pages, and the Project, Object and Help
 // menus. The form comes from uEdit.ui; its components are public members named as there.
 //
-// Handlers live in three files: uEdit.cpp (window, tree, preview, Object and Project menus,
-// Help menu), uItemPages.cpp (the two item pages and ClearItemPages / RefreshItemPages).
+// Handlers live in two files: uEdit.cpp (window, tree, preview, Object, Project and Help
+// menus) and uItemPages.cpp (the two item pages, ClearItemPages and RefreshItemPages).
 // Errors raised by a handler leave it to the application's top level, which shows them.
 
 #include "ui_uEdit.h"

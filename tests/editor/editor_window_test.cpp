@@ -540,6 +540,22 @@ TEST_F(EditorWindow, ThicknessSpinnerStaysWithinItsRange)
     EXPECT_EQ(W->edSize->text(), "25");
 }
 
+// Only the pages' commands change the name lists: typing neither completes a listed name nor
+// adds the text to the list on Enter.
+TEST_F(EditorWindow, NameBoxesNeitherCompleteNorInsert)
+{
+    Open(TwoStyleLibrary());
+    Select(Node(0));
+    ASSERT_EQ(W->DINameCB->count(), 1);
+    for (QComboBox *box : {W->DINameCB, W->TINameCB}) {
+        const int count = box->count();
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("f"));
+        EXPECT_EQ(box->currentText(), "f");
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(box->count(), count);
+    }
+}
+
 TEST_F(EditorWindow, DataFieldsRefuseCharactersOutsideCodePage1252)
 {
     Run(W->New2);
