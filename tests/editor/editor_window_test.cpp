@@ -398,6 +398,13 @@ TEST_F(EditorWindow, SelectingAStyleShowsACopyAndTheRootKeepsIt)
     EXPECT_EQ(alpha->DrawItems.size(), 1u);
     EXPECT_EQ(LibraryNames(), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_EQ(W->DINameCB->count(), 1);
+
+    // Project > New with a style selected: the preview drops its style and draws nothing.
+    Run(W->New2);
+    EXPECT_EQ(Preview()->Style, nullptr);
+    EXPECT_EQ(W->DINameCB->count(), 0);
+    EXPECT_EQ(PreviewImage(), empty);
+    EXPECT_TRUE(Messages.empty());
 }
 
 TEST_F(EditorWindow, DraggingThePreviewChangesOnlyItsOwnStyle)
