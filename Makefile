@@ -2,12 +2,14 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps configure build
+.PHONY: run test deps configure
 
-run: build
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target glyphsmith
 	./$(BUILD_DIR)/Glyphsmith/glyphsmith
 
-test: build
+test: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 deps:
@@ -15,6 +17,3 @@ deps:
 
 configure: deps
 	@test -f $(BUILD_DIR)/build.ninja || cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-build: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS)
