@@ -1,12 +1,11 @@
 #pragma once
-// File helpers for the stream, safe-save and library tests: a scratch directory per test,
-// whole-file reads and writes, the count of open descriptors and a file-size limit.
+// File helpers for the core and diagram-file tests: a scratch directory per test, whole-file
+// reads and writes, the count of open descriptors, resource limits and an error check.
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,21 +25,30 @@ inline TBytes ReadFileBytes(const std::string &fileName)
 
 inline void WriteFileBytes(const std::string &fileName, const TBytes &bytes)
 {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(fileName, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string DataFile(const std::string &name)
-{
-    return std::string(TEST_DATA_DIR) + "/" + name;
-}
+inline TBytes BytesOf(const std::string &s) { return TBytes(s.begin(), s.end()); }
+
+inline std::string DataFile(const std::string &name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 
 inline std::size_t OpenDescriptorCount()
 {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
+    const std::filesystem::directory_iterator fds("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
+}
+
+// Runs the action and expects exactly this exception with exactly this message.
+template <typename TException, typename TAction>
+void ExpectError(TAction &&action, const std::string &message)
+{
+    try {
+        action();
+        ADD_FAILURE() << "no exception, expected: " << message;
+    } catch (const TException &e) {
+        EXPECT_EQ(e.Message(), message);
+    }
 }
 
 // A fresh directory for each test, removed with everything in it afterwards.
@@ -69,49 +77,35 @@ protected:
     std::string FDir;
 };
 
-// Limits the size of files this process writes, as a nearly full disk would: writes past the
-// limit come back short instead of raising SIGXFSZ. Restored on destruction.
-class TFileSizeLimit {
+// Sets a resource limit until destruction. With RLIMIT_FSIZE, writes past the limit come back
+// short (as on a full disk) instead of raising SIGXFSZ.
+class TResourceLimit {
 public:
-    explicit TFileSizeLimit(rlim_t bytes)
+    TResourceLimit(int resource, rlim_t value) : FResource(resource)
     {
-        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        ::getrlimit(FResource, &FOld);
         FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = FOld;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = value;
+        ::setrlimit(FResource, &limit);
     }
-    ~TFileSizeLimit()
+    ~TResourceLimit()
     {
-        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        ::setrlimit(FResource, &FOld);
         std::signal(SIGXFSZ, FOldHandler);
     }
-    TFileSizeLimit(const TFileSizeLimit &) = delete;
-    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
+    TResourceLimit(const TResourceLimit &) = delete;
+    TResourceLimit &operator=(const TResourceLimit &) = delete;
 
 private:
+    int FResource;
     rlimit FOld{};
     void (*FOldHandler)(int) = nullptr;
 };
 
-// Leaves the process only `headroom` bytes of address space beyond what it maps now, so that
-// an allocation of gigabytes fails. Restored on destruction.
-class TAddressSpaceLimit {
-public:
-    explicit TAddressSpaceLimit(rlim_t headroom)
-    {
-        ::getrlimit(RLIMIT_AS, &FOld);
-        std::ifstream statm("/proc/self/statm");
-        rlim_t pages = 0;
-        statm >> pages;
-        rlimit limit = FOld;
-        limit.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + headroom;
-        ::setrlimit(RLIMIT_AS, &limit);
-    }
-    ~TAddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &FOld); }
-    TAddressSpaceLimit(const TAddressSpaceLimit &) = delete;
-    TAddressSpaceLimit &operator=(const TAddressSpaceLimit &) = delete;
-
-private:
-    rlimit FOld{};
-};
+inline rlim_t MappedBytes()
+{
+    rlim_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    return pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
