@@ -1,10 +1,10 @@
+// The edit actor driven with real mouse events on a shown box.
 #include "KXGR/widgets/KXActors.h"
 
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXHandle.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXDiagramBox.h"
-#include "widgets/box_test_objects.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -17,20 +17,16 @@
 namespace {
 
 using TObjects = std::vector<TKXObject *>;
-
-struct TPopup {
-    TKXObject *Sender;
-    TPoint P;
-};
+using TPath = std::vector<TPoint>;
 
 // A 400 x 300 box at scale 100 with three unselected vertices:
-// A (50, 50, 150, 100), B (200, 50, 300, 100), C (50, 175, 150, 225).
+// A (50, 50, 150, 100), B (250, 50, 350, 100), C (50, 175, 150, 225).
 class EditActorTest : public ::testing::Test {
 protected:
     TKXDiagramBox Box;
     TKXEditActor Actor;
     TKXCustomVertex *A = nullptr, *B = nullptr, *C = nullptr;
-    std::vector<TPopup> Popups;
+    std::vector<std::pair<TKXObject *, TPoint>> Popups;
 
     void SetUp() override
     {
@@ -39,80 +35,70 @@ protected:
         Box.SetActor(&Actor);
         Actor.OnPopup = [this](TKXObject *sender, TPoint p) { Popups.push_back({sender, p}); };
         A = Add({100, 75});
-        B = Add({250, 75});
+        B = Add({300, 75});
         C = Add({100, 200});
         Box.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Box));
-        Settle();
+        QApplication::processEvents();
     }
 
-    TKXCustomVertex *Add(TPoint center)
+    TKXCustomVertex *Add(TPoint centre)
     {
-        return static_cast<TKXCustomVertex *>(Box.AddObject(new TKXCustomVertex(center), moLoaded));
+        return static_cast<TKXCustomVertex *>(Box.AddObject(new TKXCustomVertex(centre), moLoaded));
     }
 
-    void Press(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier, Qt::MouseButton b = Qt::LeftButton)
+    void Press(QPoint p, Qt::KeyboardModifiers m = {}, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mousePress(&Box, b, m, p);
     }
-    void Release(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier, Qt::MouseButton b = Qt::LeftButton)
+    void Release(QPoint p, Qt::KeyboardModifiers m = {}, Qt::MouseButton b = Qt::LeftButton)
     {
         QTest::mouseRelease(&Box, b, m, p);
     }
-    void Click(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier, Qt::MouseButton b = Qt::LeftButton)
+    void Click(QPoint p, Qt::KeyboardModifiers m = {}, Qt::MouseButton b = Qt::LeftButton)
     {
         Press(p, m, b);
         Release(p, m, b);
     }
-    // A move with the buttons that QTest holds down.
+    void RightClick(QPoint p, Qt::KeyboardModifiers m = {}) { Click(p, m, Qt::RightButton); }
+    // With the buttons QTest holds down.
     void Move(QPoint p) { QTest::mouseMove(&Box, p); }
 
-    void Settle() { QApplication::processEvents(); }
-    // What a repaint of the current diagram shows.
+    // What a repaint of the diagram as it stands shows.
     QImage Fresh()
     {
         Box.Paint();
         const QImage picture = Box.Buffer().copy();
-        Settle();
+        QApplication::processEvents();
         return picture;
     }
     QImage Window()
     {
-        Settle();
+        QApplication::processEvents();
         return Box.WindowImage().copy();
     }
     static TRect Sides(const TKXCustomVertex *v) { return {v->Left, v->Top, v->Right, v->Bottom}; }
 };
 
-} // namespace
-
-TEST_F(EditActorTest, ClickSelectsOnlyTheVertexAndShiftClickAdds)
+TEST_F(EditActorTest, ClickShiftClickAndPressWithMoreThanOneSelected)
 {
     Box.SelectObject(B, false);
     Click({100, 75});
     EXPECT_EQ(Box.Selection, TObjects{A});
     EXPECT_EQ(Actor.State, esIdle);
-    Click({250, 75}, Qt::ShiftModifier);
+    Click({300, 75}, Qt::ShiftModifier);
     EXPECT_EQ(Box.Selection, (TObjects{A, B}));
-}
 
-TEST_F(EditActorTest, PressWithTwoSelectedAddsAndReleaseLeavesOnlyThePressedOne)
-{
-    Box.SelectObject(A, false);
-    Box.SelectObject(B, true);
+    // With two selected a press adds; the release without a move leaves only that one.
     Press({100, 200});
     EXPECT_EQ(Box.Selection, (TObjects{A, B, C}));
     EXPECT_EQ(Actor.State, esPressed);
     Release({100, 200});
     EXPECT_EQ(Box.Selection, TObjects{C});
-}
-
-TEST_F(EditActorTest, PressWithOneSelectedReplacesTheSelection)
-{
-    Box.SelectObject(A, false);
-    Press({250, 75});
+    // With one selected a press replaces it.
+    Press({300, 75});
     EXPECT_EQ(Box.Selection, TObjects{B});
-    Release({250, 75});
+    Release({300, 75});
 }
 
 TEST_F(EditActorTest, PressAndMoveDragsAllSelectedVertices)
@@ -125,7 +111,7 @@ TEST_F(EditActorTest, PressAndMoveDragsAllSelectedVertices)
     Move({120, 210});
     Release({120, 210});
     EXPECT_EQ(Sides(A), (TRect{70, 60, 170, 110}));
-    EXPECT_EQ(Sides(B), (TRect{220, 60, 320, 110}));
+    EXPECT_EQ(Sides(B), (TRect{270, 60, 370, 110}));
     EXPECT_EQ(Sides(C), (TRect{70, 185, 170, 235}));
     EXPECT_EQ(Box.Selection, (TObjects{A, B, C}));
 }
@@ -133,7 +119,6 @@ TEST_F(EditActorTest, PressAndMoveDragsAllSelectedVertices)
 TEST_F(EditActorTest, CornerHandleDragResizesTheVertexAndStaysCurrent)
 {
     Press({150, 100});
-    ASSERT_NE(Actor.Current, nullptr);
     EXPECT_EQ(Actor.Current, A->Handles[2].get());
     EXPECT_EQ(Box.Selection, TObjects{A});
     Move({160, 105});
@@ -144,62 +129,53 @@ TEST_F(EditActorTest, CornerHandleDragResizesTheVertexAndStaysCurrent)
     EXPECT_EQ(Box.Selection, TObjects{A});
 }
 
-struct TBandCase {
-    const char *Name;
-    QPoint From, To;
-    bool Shift;
-    std::vector<char> Expected;  // vertex names in selection order
-};
-
-class RubberBandTest : public EditActorTest, public ::testing::WithParamInterface<TBandCase> {};
-
-TEST_P(RubberBandTest, SelectsTheVerticesInsideTheBand)
+TEST_F(EditActorTest, RubberBandSelectsTheVerticesInside)
 {
-    const TBandCase &c = GetParam();
-    Box.SelectObject(C, false);
-    const Qt::KeyboardModifiers m = c.Shift ? Qt::ShiftModifier : Qt::NoModifier;
-    Press(c.From, m);
-    EXPECT_EQ(Actor.State, esRubberBand);
-    Move(c.To);
-    Release(c.To, m);
-    TObjects expected;
-    for (char name : c.Expected)
-        expected.push_back(name == 'A' ? A : name == 'B' ? B : C);
-    EXPECT_EQ(Box.Selection, expected);
+    struct Row {
+        const char *Name;
+        QPoint From, To;
+        bool Shift;
+        std::vector<char> Expected;
+    };
+    const Row rows[] = {{"down", {20, 20}, {370, 120}, false, {'A', 'B'}},
+                        {"up and left", {370, 120}, {20, 20}, false, {'A', 'B'}},
+                        {"with shift", {20, 20}, {370, 120}, true, {'C', 'A', 'B'}},
+                        {"click on empty space", {380, 250}, {380, 250}, false, {}},
+                        {"cutting B", {20, 20}, {330, 120}, false, {'A'}}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.Name);
+        Box.SelectObject(C, false);
+        const Qt::KeyboardModifiers m = row.Shift ? Qt::ShiftModifier : Qt::NoModifier;
+        Press(row.From, m);
+        EXPECT_EQ(Actor.State, esRubberBand);
+        Move(row.To);
+        Release(row.To, m);
+        TObjects expected;
+        for (char name : row.Expected)
+            expected.push_back(name == 'A' ? A : name == 'B' ? B : C);
+        EXPECT_EQ(Box.Selection, expected);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bands, RubberBandTest,
-    ::testing::Values(TBandCase{"Down", {20, 20}, {320, 120}, false, {'A', 'B'}},
-                      TBandCase{"UpAndLeft", {320, 120}, {20, 20}, false, {'A', 'B'}},
-                      TBandCase{"WithShift", {20, 20}, {320, 120}, true, {'C', 'A', 'B'}},
-                      TBandCase{"ClickOnEmptySpace", {350, 250}, {350, 250}, false, {}},
-                      TBandCase{"CutsAVertex", {20, 20}, {280, 120}, false, {'A'}}),
-    [](const auto &info) { return info.param.Name; });
-
-TEST_F(EditActorTest, RightClickOnCornerHandleSelectsItsVertexAndReportsScreenPoint)
+TEST_F(EditActorTest, RightClicksSelectAndPopUpInScreenCoordinates)
 {
     Box.SetScale(200);  // A's top-left corner (50, 50) is at pixel (100, 100)
     Box.SelectObject(B, false);
-    Click({100, 100}, Qt::NoModifier, Qt::RightButton);
+    RightClick({100, 100});
     EXPECT_EQ(Box.Selection, TObjects{A});
-    ASSERT_EQ(Popups.size(), 1u);
-    EXPECT_EQ(Popups[0].Sender, A);
-    const QPoint screen = Box.mapToGlobal(QPoint(100, 100));
-    EXPECT_EQ(Popups[0].P, (TPoint{screen.x(), screen.y()}));
     EXPECT_EQ(Actor.State, esIdle);
-}
+    const QPoint screen = Box.mapToGlobal(QPoint(100, 100));
+    ASSERT_EQ(Popups.size(), 1u);
+    EXPECT_EQ(Popups[0], std::make_pair(static_cast<TKXObject *>(A), TPoint{screen.x(), screen.y()}));
 
-TEST_F(EditActorTest, RightClickOnEmptySpaceClearsUnlessShift)
-{
-    Box.SelectObject(A, false);
-    Click({350, 250}, Qt::ShiftModifier, Qt::RightButton);
+    // On empty space: Shift keeps the selection, without it the selection is cleared.
+    RightClick({390, 290}, Qt::ShiftModifier);
     EXPECT_EQ(Box.Selection, TObjects{A});
-    Click({350, 250}, Qt::NoModifier, Qt::RightButton);
+    RightClick({390, 290});
     EXPECT_TRUE(Box.Selection.empty());
     EXPECT_FALSE(A->Selected);
-    ASSERT_EQ(Popups.size(), 2u);
-    EXPECT_EQ(Popups[1].Sender, nullptr);
+    ASSERT_EQ(Popups.size(), 3u);
+    EXPECT_EQ(Popups[2].first, nullptr);
 }
 
 TEST_F(EditActorTest, MoveWithoutLeftButtonChangesNothing)
@@ -214,162 +190,183 @@ TEST_F(EditActorTest, MoveWithoutLeftButtonChangesNothing)
     EXPECT_EQ(Sides(A), (TRect{50, 50, 150, 100}));
 }
 
-TEST_F(EditActorTest, BaseActorIgnoresInput)
-{
-    TKXActor idle;
-    Box.SetActor(&idle);
-    Click({100, 75});
-    Click({100, 75}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_TRUE(Box.Selection.empty());
-    EXPECT_EQ(idle.Current, nullptr);
-    EXPECT_EQ(idle.State, esMoving);
-}
-
-class EditActorEdgeTest : public EditActorTest {
-protected:
-    TTestEdge *Edge = nullptr;
-    void SetUp() override
-    {
-        EditActorTest::SetUp();
-        Edge = static_cast<TTestEdge *>(Box.AddObject(new TTestEdge({20, 150}, {380, 150}), moLoaded));
-    }
-};
-
-TEST_F(EditActorEdgeTest, ClickOnUnselectedEdgeOnlySelectsIt)
-{
-    Click({300, 151});
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-    EXPECT_TRUE(Edge->Inserted.empty());
-}
-
-TEST_F(EditActorEdgeTest, ClickOnSelectedEdgeInsertsABendAtTheRelease)
-{
-    Box.SelectObject(Edge, false);
-    Press({300, 151});
-    EXPECT_EQ(Actor.State, esInsertBend);
-    Release({300, 151});
-    ASSERT_EQ(Edge->Bends.size(), 1u);
-    EXPECT_EQ(Edge->Bends[0]->Position, (TPoint{300, 150}));
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-}
-
-TEST_F(EditActorEdgeTest, RightClickOnBendOfSelectedEdgeRemovesItWithNilSender)
-{
-    Edge->AddBend({300, 150});
-    Box.SelectObject(Edge, false);
-    Press({300, 150}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(Actor.State, esRemoveBend);
-    Release({300, 150}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_TRUE(Edge->Bends.empty());
-    ASSERT_EQ(Popups.size(), 1u);
-    EXPECT_EQ(Popups[0].Sender, nullptr);
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-}
-
-TEST_F(EditActorEdgeTest, RemovedBendHandleLeavesTheSelection)
-{
-    TKXHandle *bend = Edge->AddBend({300, 150});
-    // A right click on the handle of an unselected edge selects the handle itself.
-    Click({300, 150}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(Box.Selection, TObjects{bend});
-    Click({200, 150}, Qt::ShiftModifier);
-    EXPECT_EQ(Box.Selection, (TObjects{bend, Edge}));
-    Click({300, 150}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_TRUE(Edge->Bends.empty());
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-    Box.ClearSelection();
-}
-
-// A real edge from A's right side (150, 75) to B's left side (200, 75).
-class EditActorRealEdgeTest : public EditActorTest {
-protected:
-    TKXCustomEdge *Edge = nullptr;
-    void SetUp() override
-    {
-        EditActorTest::SetUp();
-        Edge = static_cast<TKXCustomEdge *>(Box.AddObject(new TKXCustomEdge(A, B, {150, 75}, {200, 75}), moLoaded));
-        Settle();
-    }
-};
-
-TEST_F(EditActorRealEdgeTest, ClickSelectsThenInsertsABendWhichRightClickRemoves)
-{
-    Click({165, 76});
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-    EXPECT_EQ(Edge->Handles.size(), 2u);
-    Click({165, 76});
-    ASSERT_EQ(Edge->Handles.size(), 3u);
-    EXPECT_EQ(Edge->Handles[1]->Position, (TPoint{165, 75}));
-    Click({165, 75}, Qt::NoModifier, Qt::RightButton);
-    EXPECT_EQ(Edge->Handles.size(), 2u);
-    ASSERT_EQ(Popups.size(), 1u);
-    EXPECT_EQ(Popups[0].Sender, nullptr);
-    EXPECT_EQ(Window(), Fresh());
-}
-
-TEST_F(EditActorRealEdgeTest, BendDragMovesThePointAndLeavesNothingBehind)
-{
-    Box.SelectObject(Edge, false);
-    TKXHandle *bend = Edge->Handles.emplace(Edge->Handles.begin() + 1,
-                                            std::make_unique<TKXHandle>(Edge, TPoint{165, 75}, hkBend))->get();
-    Fresh();
-    Press({165, 75});
-    EXPECT_EQ(Actor.Current, bend);
-    const QImage pressed = Window();
-    Move({165, 85});
-    Move({170, 95});
-    // Only the two segments at the bend's new place are outlined.
-    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-    EXPECT_EQ(Window(), pressed);
-    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-    Release({170, 95});
-    EXPECT_EQ(bend->Position, (TPoint{170, 95}));
-    EXPECT_EQ(Box.Selection, TObjects{Edge});
-    EXPECT_EQ(Window(), Fresh());
-}
-
+// After the drag the window equals a fresh repaint; during it, without ImmediateRedraw, only
+// the not-xor outline is on the window, so drawing it once more restores the old picture.
 class NotXorFeedbackTest : public EditActorTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(NotXorFeedbackTest, VertexDragLeavesNothingBehind)
+TEST_P(NotXorFeedbackTest, VertexDragAndRubberBandLeaveNothingBehind)
 {
     const bool immediate = GetParam();
     Box.SetImmediateRedraw(immediate);
-    const QImage before = Fresh();
+    QImage before = Fresh();
     Press({100, 75});
     Move({110, 80});
     Move({130, 90});
-    const QImage during = Window();
     if (immediate) {
-        EXPECT_EQ(during, Fresh());
+        EXPECT_EQ(Window(), Fresh());
     } else {
-        // Only the outline at the new place is on the window; drawing it once more restores
-        // the picture from before the drag.
-        EXPECT_NE(during, before);
+        EXPECT_NE(Window(), before);
         A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
         EXPECT_EQ(Window(), before);
         A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
     }
     Release({130, 90});
-    const QImage after = Window();
-    EXPECT_EQ(after, Fresh());
+    EXPECT_EQ(Window(), Fresh());
     EXPECT_EQ(Sides(A), (TRect{80, 65, 180, 115}));
-}
 
-TEST_P(NotXorFeedbackTest, RubberBandLeavesNothingBehind)
-{
-    Box.SetImmediateRedraw(GetParam());
-    const QImage before = Fresh();
-    Press({20, 20});
+    before = Fresh();
+    Press({10, 10});
     Move({200, 130});
-    Move({320, 140});
+    Move({390, 140});
     EXPECT_NE(Window(), before);
-    Box.DrawRubberBand(20, 20, 320, 140);
+    Box.DrawRubberBand(10, 10, 390, 140);
     EXPECT_EQ(Window(), before);
-    Box.DrawRubberBand(20, 20, 320, 140);
-    Release({320, 140});
+    Box.DrawRubberBand(10, 10, 390, 140);
+    Release({390, 140});
     EXPECT_EQ(Window(), Fresh());
     EXPECT_EQ(Box.Selection, (TObjects{A, B}));
 }
 
 INSTANTIATE_TEST_SUITE_P(ImmediateRedraw, NotXorFeedbackTest, ::testing::Bool(),
                          [](const auto &info) { return info.param ? "On" : "Off"; });
+
+// Adds the edge E from A's right side (150, 75) to B's left side (250, 75); its anchor sits at
+// (200, 75), its label "Label" is centred on (200, 30).
+class EditActorEdgeTest : public EditActorTest {
+protected:
+    TKXCustomEdge *E = nullptr;
+
+    void SetUp() override
+    {
+        EditActorTest::SetUp();
+        auto *edge = new TKXCustomEdge(A, B, {150, 75}, {250, 75});
+        edge->Adjacent->Caption = "Label";
+        edge->Adjacent->MoveBy({0, -45});
+        E = static_cast<TKXCustomEdge *>(Box.AddObject(edge, moLoaded));
+        Fresh();
+    }
+    TPath Path() const
+    {
+        TPath path;
+        for (const auto &handle : E->Handles)
+            path.push_back(handle->Position);
+        return path;
+    }
+    TPoint AnchorAt() const { return E->Adjacent->Anchor->Position; }
+};
+
+TEST_F(EditActorEdgeTest, ClickSelectsTheEdgeThenInsertsABendAtTheReleasePoint)
+{
+    Box.SetScale(200);
+    Click({361, 153});  // the diagram point (180, 76), one unit beside the segment
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {250, 75}}));
+    Press({361, 153});
+    EXPECT_EQ(Actor.State, esInsertBend);
+    Release({361, 153});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {180, 75}, {250, 75}}));
+    EXPECT_EQ(E->Handles[1]->HandleKind, hkBend);
+    EXPECT_EQ(AnchorAt(), (TPoint{200, 75}));
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    EXPECT_EQ(Window(), Fresh());
+
+    // A release away from every segment inserts nothing.
+    Press({440, 153});
+    EXPECT_EQ(Actor.State, esInsertBend);
+    Release({440, 180});
+    EXPECT_EQ(E->Handles.size(), 3u);
+}
+
+TEST_F(EditActorEdgeTest, BendDragAndRightClickRemovalWithNilPopup)
+{
+    E->InsertBendPoint({180, 76});
+    Box.SelectObject(E, false);
+    Fresh();
+    TKXHandle *bend = E->Handles[1].get();
+    Press({180, 75});
+    EXPECT_EQ(Actor.Current, bend);
+    const QImage pressed = Window();
+    Move({185, 85});
+    Move({190, 95});
+    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());  // only the outline at the new place is shown
+    EXPECT_EQ(Window(), pressed);
+    bend->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    Release({190, 95});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {190, 95}, {250, 75}}));
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    EXPECT_EQ(Window(), Fresh());
+
+    Press({190, 95}, {}, Qt::RightButton);
+    EXPECT_EQ(Actor.State, esRemoveBend);
+    Release({190, 95}, {}, Qt::RightButton);
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {250, 75}}));
+    ASSERT_EQ(Popups.size(), 1u);
+    EXPECT_EQ(Popups[0], std::make_pair(static_cast<TKXObject *>(nullptr), Box.ClientToScreen({190, 95})));
+    EXPECT_EQ(Actor.Current, nullptr);
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    EXPECT_EQ(Window(), Fresh());
+
+    // An end handle is not removed.
+    RightClick({250, 75});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {250, 75}}));
+    EXPECT_EQ(Popups.size(), 2u);
+    EXPECT_EQ(B->Links, TObjects{E->Handles.back().get()});
+}
+
+TEST_F(EditActorEdgeTest, EndHandleFollowsTheMouseOnlyInsideItsVertex)
+{
+    Press({250, 75});
+    EXPECT_EQ(Actor.Current, E->Handles.back().get());
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    Move({270, 90});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {270, 90}}));
+    EXPECT_EQ(AnchorAt(), (TPoint{210, 82}));  // (210, 82.5)
+    Move({370, 90});   // by (100, 0) to (370, 90), beyond B's right side: refused
+    Move({365, 101});  // by (-5, 11) to (265, 101), below B: refused
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {270, 90}}));
+    Move({355, 111});  // by (-10, 10) to (260, 100), on B's bottom side
+    Release({355, 111});
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {260, 100}}));
+    EXPECT_EQ(Actor.Current, E->Handles.back().get());
+    EXPECT_EQ(Window(), Fresh());
+}
+
+TEST_F(EditActorEdgeTest, AnchorSlidesAlongTheFirstSegment)
+{
+    Press({200, 75});
+    EXPECT_EQ(Actor.Current, E->Adjacent->Anchor.get());
+    EXPECT_EQ(Box.Selection, TObjects{E->Adjacent.get()});
+    const QImage pressed = Window();
+    Move({215, 90});
+    Move({230, 95});
+    EXPECT_EQ(AnchorAt(), (TPoint{230, 75}));
+    EXPECT_NE(Window(), pressed);
+    E->Adjacent->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    EXPECT_EQ(Window(), pressed);
+    E->Adjacent->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    Release({230, 95});
+    EXPECT_EQ(AnchorAt(), (TPoint{230, 75}));
+    EXPECT_EQ(Path(), (TPath{{150, 75}, {250, 75}}));
+    EXPECT_EQ(Window(), Fresh());
+}
+
+TEST_F(EditActorEdgeTest, LabelClickSelectsItAndADragMovesItButNotItsAnchor)
+{
+    Press({200, 30});
+    EXPECT_EQ(Actor.Current, E->Adjacent.get());
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    Release({200, 30});
+    EXPECT_EQ(Box.Selection, TObjects{E->Adjacent.get()});
+    EXPECT_FALSE(E->Selected);
+
+    Press({200, 30});
+    Move({210, 40});
+    Move({220, 50});
+    Release({220, 50});
+    EXPECT_EQ(E->Adjacent->Position, (TPoint{220, 50}));
+    EXPECT_EQ(AnchorAt(), (TPoint{200, 75}));
+    EXPECT_TRUE(PointInRect({220, 50}, E->Adjacent->Bounds));
+    EXPECT_EQ(Window(), Fresh());
+}
+
+} // namespace
