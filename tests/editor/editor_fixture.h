@@ -1,0 +1,192 @@
+// The main window built from its form and shown offscreen. Message boxes are recorded; the
+// helpers act as a user does: typing, picking list entries, clicking, answering dialogs.
+#pragma once
+
+#include "uApplication.h"
+#include "uDialogs.h"
+#include "uEdit.h"
+
+#include "KXGR/core/KXStyles.h"
+#include "KXGR/core/KXVertex.h"
+#include "KXGR/widgets/KXQtConvert.h"
+
+#include <QAbstractItemView>
+#include <QImage>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QApplication::setApplicationName(QStringLiteral("Glyphsmith"));
+        FPreviousHook = SetMessageHook([this](const TMessage &m) {
+            Messages.push_back(m);
+            return mbOK;
+        });
+        W = std::make_unique<TfrmEdit>();
+        W->show();
+        W->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(W.get()));
+    }
+
+    void TearDown() override
+    {
+        W.reset();
+        SetMessageHook(FPreviousHook);
+    }
+
+    // A command as the application's top level runs it: an error ends it in the error box.
+    void Guarded(const std::function<void()> &command)
+    {
+        try {
+            command();
+        } catch (const std::exception &e) {
+            ShowException(e);
+        }
+    }
+    void Run(QAction *action) { Guarded([action] { action->trigger(); }); }
+    void Click(QAbstractButton *button) { Guarded([button] { QTest::mouseClick(button, Qt::LeftButton); }); }
+
+    QTreeWidgetItem *Root() const { return W->ProjectTree->topLevelItem(0); }
+    TTreeNode *Node(int i) const { return static_cast<TTreeNode *>(Root()->child(i)); }
+    void Select(QTreeWidgetItem *item) { W->ProjectTree->setCurrentItem(item); }
+    TKXVertexStyle &Style() const { return *W->CurrentStyle(); }
+
+    // Project > New, Object > New and the new style selected.
+    void NewStyle()
+    {
+        Run(W->New2);
+        Run(W->New1);
+        Select(Node(0));
+        ASSERT_EQ(W->CurrentStyle(), W->UOLib->Styles()[0].get());
+    }
+
+    std::string Path(const char *name) const { return FDir.filePath(QString::fromUtf8(name)).toStdString(); }
+
+    void Open(const std::string &fileName)
+    {
+        W->OD.Answer = [fileName](TFileDialog &d) {
+            d.FileName = fileName;
+            return true;
+        };
+        Run(W->Load1);
+    }
+
+    // Saves under typed; answers the name the dialog proposed.
+    std::string Save(const std::string &typed)
+    {
+        std::string proposed;
+        W->SD.Answer = [&](TFileDialog &d) {
+            proposed = d.FileName;
+            d.FileName = typed;
+            return true;
+        };
+        Run(W->Save1);
+        return proposed;
+    }
+
+    void AnswerColor(TColor color)
+    {
+        W->CD.Answer = [this, color](TColorDialog &d) {
+            OfferedColors.push_back(d.Color);
+            d.Color = color;
+            return true;
+        };
+    }
+
+    // Replaces the edit's text the way a user does: select all, then type.
+    static void Type(QLineEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        if (text.isEmpty())
+            QTest::keyClick(edit, Qt::Key_Delete);
+        for (const QChar c : text) {
+            if (c.unicode() < 128)
+                QTest::keyClick(edit, c.toLatin1());
+            else  // no key code for it: the key event carries the character only
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+    static void Type(QComboBox *box, const QString &text) { Type(box->lineEdit(), text); }
+
+    // Opens the list, walks to entry index with the keyboard and takes it with Return.
+    static void Pick(QComboBox *box, int index)
+    {
+        box->showPopup();
+        QAbstractItemView *view = box->view();
+        QTest::keyClick(view, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+        ASSERT_EQ(box->currentIndex(), index);
+    }
+
+    static void ShowTab(QTabWidget *pages, QWidget *page)
+    {
+        const QRect r = pages->tabBar()->tabRect(pages->indexOf(page));
+        QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, r.center());
+        ASSERT_EQ(pages->currentWidget(), page);
+    }
+
+    static QStringList Entries(const QComboBox *box)
+    {
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    }
+
+    std::vector<std::string> ErrorTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const TMessage &m : Messages)
+            texts.push_back(m.Text);
+        return texts;
+    }
+
+    // The preview box's client area, where diagram pixels start.
+    QImage PreviewImage() const
+    {
+        return W->KXB->grab(W->KXB->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    std::unique_ptr<TfrmEdit> W;
+    std::vector<TMessage> Messages;
+    std::vector<TColor> OfferedColors;
+
+private:
+    TMessageHook FPreviousHook;
+    QTemporaryDir FDir;
+};
+
+// Every field of an item on one line, so that whole items compare at once.
+inline std::string Fields(const TKXDrawItem &i)
+{
+    char s[160];
+    std::snprintf(s, sizeof s, "%s shape %d (%d,%d)-(%d,%d) growth %d pen %06X/%d/%d brush %06X/%d",
+                  i.Name.c_str(), int(i.Shape), i.X1, i.Y1, i.X2, i.Y2, int(i.Growth), unsigned(i.PenColor),
+                  int(i.PenStyle), i.PenWidth, unsigned(i.BrushColor), int(i.BrushStyle));
+    return s;
+}
+
+inline std::string Fields(const TKXTextItem &i)
+{
+    char s[200];
+    std::snprintf(s, sizeof s, "%s '%s' (%d,%d)-(%d,%d) growth %d font %s/%d/%06X/%d align %d back %06X/%d",
+                  i.Name.c_str(), i.Text.c_str(), i.X1, i.Y1, i.X2, i.Y2, int(i.Growth), i.FontName.c_str(),
+                  i.FontSize, unsigned(i.FontColor), int(i.FontStyle), int(i.Alignment), unsigned(i.BackColor),
+                  int(i.BackStyle));
+    return s;
+}
