@@ -1,9 +1,7 @@
 #include "KXGR/core/KXVertex.h"
 
 #include "KXGR/core/KXErrors.h"
-#include "KXGR/core/KXStream.h"
-#include "KXGR/core/KXTextFile.h"
-#include "TestFiles.h"
+#include "TestRecords.h"
 #include "support/KXRecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +17,6 @@ void ExpectHandlesOnCorners(const TKXCustomVertex &v)
     const TPoint corners[4] = {{v.Left, v.Top}, {v.Right, v.Top}, {v.Right, v.Bottom}, {v.Left, v.Bottom}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(v.Handles[i]->HandleKind, kinds[i]) << "handle " << i;
-        EXPECT_EQ(v.Handles[i]->Position, corners[i]) << "handle " << i;
         EXPECT_EQ(v.Handles[i]->Bounds, (TRect{corners[i].X - 4, corners[i].Y - 4, corners[i].X + 4, corners[i].Y + 4}));
         EXPECT_EQ(v.Handles[i]->Links[0], &v);
     }
@@ -28,16 +25,13 @@ void ExpectHandlesOnCorners(const TKXCustomVertex &v)
 std::unique_ptr<TKXCustomVertex> VertexWithSides(TRect r)
 {
     auto v = TKXCustomVertex::CreateAt({0, 0});
-    v->Left = r.Left;
-    v->Top = r.Top;
-    v->Right = r.Right;
-    v->Bottom = r.Bottom;
+    std::tie(v->Left, v->Top, v->Right, v->Bottom) = std::tie(r.Left, r.Top, r.Right, r.Bottom);
     v->AdjustHandles();
     return v;
 }
 
-// Stands in for an edge whose end handles are attached to one vertex: an end moves only to
-// points inside that vertex, and every accepted move re-places the label (counted here).
+// Stands in for an edge whose end handles are attached to the vertex: an end moves only to
+// points inside it, and every accepted move re-places the label (counted here).
 class TFakeEdge : public TKXObject, public TKXHandleOwner {
 public:
     explicit TFakeEdge(TKXCustomVertex &vertex) : FVertex(vertex) { Kind = okEdge; }
@@ -63,78 +57,39 @@ private:
     std::vector<std::unique_ptr<TKXHandle>> FEnds;
 };
 
-TEST(CustomVertexTest, CreateAtBuildsTheDefaultRectangleWithCornerHandlesInOrder)
+TEST(CustomVertex, CreateAtBuildsTheDefaultRectangleWithCornerHandlesInOrder)
 {
     auto v = TKXCustomVertex::CreateAt({200, 100});
     EXPECT_EQ(SidesOf(*v), (TRect{150, 75, 250, 125}));
-    EXPECT_EQ(v->Kind, okVertex);
-    EXPECT_EQ(v->Id, 0);
-    EXPECT_TRUE(v->Links.empty());
     ExpectHandlesOnCorners(*v);
-
-    // The class record builds vertices of its class too.
-    const TKXVertexClass &record = v->VertexClassType();
-    EXPECT_STREQ(record.ClassName, "TKXCustomVertex");
-    auto other = record.CreateAt({0, 0});
+    auto other = v->VertexClassType().CreateAt({0, 0}); // the class record builds its own class
     EXPECT_EQ(SidesOf(*other), (TRect{-50, -25, 50, 25}));
     EXPECT_EQ(&other->ClassType(), &TKXCustomVertex::ClassRecord);
 }
 
-struct TCornerDragCase {
-    TKXHandleKind Corner;
-    TPoint Delta;
-    bool Accepted;
-};
-
-class CornerDragTest : public ::testing::TestWithParam<TCornerDragCase> {};
-
-// The vertex (0, 0, 100, 50) keeps more than 10 units of width and of height.
-TEST_P(CornerDragTest, AcceptsDragsThatKeepElevenUnitsAndRefusesTheRestWhole)
+// The vertex (0, 0, 100, 50) keeps more than 10 units of width and of height; a refused drag
+// changes neither coordinate.
+TEST(CustomVertex, CornerDragsKeepElevenUnitsOrAreRefusedWhole)
 {
-    const TCornerDragCase c = GetParam();
-    auto v = VertexWithSides({0, 0, 100, 50});
-    TKXHandle *corner = nullptr;
-    for (const auto &h : v->Handles)
-        if (h->HandleKind == c.Corner)
-            corner = h.get();
-    ASSERT_NE(corner, nullptr);
-
-    TRect expected{0, 0, 100, 50};
-    if (c.Accepted) {
-        (c.Corner == hkTopLeft || c.Corner == hkBottomLeft ? expected.Left : expected.Right) += c.Delta.X;
-        (c.Corner == hkTopLeft || c.Corner == hkTopRight ? expected.Top : expected.Bottom) += c.Delta.Y;
+    const struct {
+        int Corner; // index in Handles
+        TPoint Delta;
+        TRect After;
+    } cases[] = {{2, {-89, 0}, {0, 0, 11, 50}},   {2, {-90, 0}, {0, 0, 100, 50}},   {2, {0, -39}, {0, 0, 100, 11}},
+                 {2, {-89, -40}, {0, 0, 100, 50}}, {2, {30, 20}, {0, 0, 130, 70}},   {0, {89, 39}, {89, 39, 100, 50}},
+                 {0, {90, 0}, {0, 0, 100, 50}},    {1, {-89, 39}, {0, 39, 11, 50}}, {1, {10, 40}, {0, 0, 100, 50}},
+                 {3, {89, -39}, {89, 0, 100, 11}}, {3, {0, -40}, {0, 0, 100, 50}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE("corner " + std::to_string(c.Corner) + " by " + std::to_string(c.Delta.X) + "," +
+                     std::to_string(c.Delta.Y));
+        auto v = VertexWithSides({0, 0, 100, 50});
+        v->Handles[c.Corner]->MoveBy(c.Delta);
+        EXPECT_EQ(SidesOf(*v), c.After);
+        ExpectHandlesOnCorners(*v);
     }
-    corner->MoveBy(c.Delta);
-    EXPECT_EQ(SidesOf(*v), expected);
-    ExpectHandlesOnCorners(*v);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Corners, CornerDragTest,
-    ::testing::Values(TCornerDragCase{hkBottomRight, {-89, 0}, true}, TCornerDragCase{hkBottomRight, {-90, 0}, false},
-                      TCornerDragCase{hkBottomRight, {0, -39}, true}, TCornerDragCase{hkBottomRight, {0, -40}, false},
-                      TCornerDragCase{hkBottomRight, {-89, -40}, false}, TCornerDragCase{hkBottomRight, {30, 20}, true},
-                      TCornerDragCase{hkTopLeft, {89, 39}, true}, TCornerDragCase{hkTopLeft, {90, 0}, false},
-                      TCornerDragCase{hkTopLeft, {0, 40}, false}, TCornerDragCase{hkTopLeft, {-5, -5}, true},
-                      TCornerDragCase{hkTopRight, {-89, 39}, true}, TCornerDragCase{hkTopRight, {-90, 0}, false},
-                      TCornerDragCase{hkTopRight, {10, 40}, false}, TCornerDragCase{hkBottomLeft, {89, -39}, true},
-                      TCornerDragCase{hkBottomLeft, {90, 0}, false}, TCornerDragCase{hkBottomLeft, {0, -40}, false}));
-
-TEST(CustomVertexTest, CornerDragPullsAttachedEdgeEndsIntoTheSmallerRectangle)
-{
-    auto v = VertexWithSides({0, 0, 100, 50});
-    TFakeEdge edge(*v);
-    TKXHandle &onRight = edge.Attach({100, 25});
-    TKXHandle &inside = edge.Attach({20, 10});
-    v->Handles[2]->MoveBy({-50, -20});
-    EXPECT_EQ(SidesOf(*v), (TRect{0, 0, 50, 30}));
-    EXPECT_EQ(onRight.Position, (TPoint{50, 25}));
-    EXPECT_EQ(onRight.Bounds, (TRect{46, 21, 54, 29}));
-    EXPECT_EQ(inside.Position, (TPoint{20, 10}));
-    EXPECT_EQ(edge.LabelPlacements, 0) << "clamping does not re-place labels";
-}
-
-TEST(CustomVertexTest, MoveByTakesAttachedEdgeEndsAlongAndClampsOutsideOnes)
+TEST(CustomVertex, MovesTakeAttachedEdgeEndsAlongAndClampOthersInside)
 {
     auto v = VertexWithSides({0, 0, 100, 50});
     TFakeEdge edge(*v);
@@ -142,7 +97,6 @@ TEST(CustomVertexTest, MoveByTakesAttachedEdgeEndsAlongAndClampsOutsideOnes)
     TKXHandle &outsideLeft = edge.Attach({-30, 20});
     TKXHandle &outsideBelowRight = edge.Attach({200, 80});
     TKXHandle &inside = edge.Attach({50, 25});
-
     v->MoveBy({10, 0});
     EXPECT_EQ(SidesOf(*v), (TRect{10, 0, 110, 50}));
     ExpectHandlesOnCorners(*v);
@@ -151,68 +105,55 @@ TEST(CustomVertexTest, MoveByTakesAttachedEdgeEndsAlongAndClampsOutsideOnes)
     EXPECT_EQ(outsideLeft.Position, (TPoint{10, 20})) << "not moved by the delta, clamped onto the left side";
     EXPECT_EQ(outsideBelowRight.Position, (TPoint{110, 50}));
     EXPECT_EQ(edge.LabelPlacements, 2) << "only the ends that moved along re-place their label";
+
+    // A smaller rectangle pulls the ends in, without re-placing labels.
+    v->Handles[2]->MoveBy({-50, -20});
+    EXPECT_EQ(SidesOf(*v), (TRect{10, 0, 60, 30}));
+    EXPECT_EQ(inside.Position, (TPoint{60, 25}));
+    EXPECT_EQ(outsideBelowRight.Position, (TPoint{60, 30}));
+    EXPECT_EQ(outsideBelowRight.Bounds, (TRect{56, 26, 64, 34}));
+    EXPECT_EQ(edge.LabelPlacements, 2);
 }
 
-struct THitCase {
-    TPoint P;
-    int Expected;  // -1 nil, 4 the vertex, 0..3 a corner handle
-};
-
-TEST(CustomVertexTest, HitTestPrefersCornerHandlesOverTheBody)
+TEST(CustomVertex, HitTestPrefersCornerHandlesAndIncludesTheSides)
 {
     auto v = VertexWithSides({0, 0, 100, 50});
-    const THitCase cases[] = {
-        {{104, 54}, 2}, {{105, 54}, -1}, {{104, 55}, -1}, {{100, 50}, 2}, {{96, 46}, 2},  {{0, 0}, 0},
-        {{-4, 54}, 3},  {{50, 25}, 4},   {{96, 25}, 4},   {{100, 25}, 4}, {{101, 25}, -1}, {{50, -1}, -1}};
-    for (const THitCase &c : cases) {
-        const TKXObject *expected = c.Expected < 0 ? nullptr
-            : c.Expected == 4                      ? static_cast<TKXObject *>(v.get())
-                                                   : v->Handles[c.Expected].get();
-        EXPECT_EQ(v->HitTest(c.P), expected) << c.P.X << "," << c.P.Y;
+    const std::pair<TPoint, int> cases[] = { // -1 nil, 4 the vertex, 0..3 a corner handle
+        {{104, 54}, 2}, {{105, 54}, -1}, {{104, 55}, -1}, {{100, 50}, 2},   {{96, 46}, 2}, {{0, 0}, 0},
+        {{-4, 54}, 3},  {{50, 25}, 4},   {{100, 25}, 4},  {{101, 25}, -1}, {{50, -1}, -1}};
+    for (const auto &[p, index] : cases) {
+        const TKXObject *expected = index < 0 ? nullptr : index == 4 ? static_cast<TKXObject *>(v.get()) : v->Handles[index].get();
+        EXPECT_EQ(v->HitTest(p), expected) << p.X << "," << p.Y;
     }
-    v->Selected = true;
-    EXPECT_EQ(v->HitTest({104, 54}), v->Handles[2].get());
-}
-
-TEST(CustomVertexTest, InRectAndContainsPointIncludeTheSides)
-{
-    auto v = VertexWithSides({0, 0, 100, 50});
     EXPECT_TRUE(v->InRect({0, 0, 100, 50}));
-    EXPECT_TRUE(v->InRect({-1, -1, 101, 51}));
-    for (const TRect &r : {TRect{1, 0, 100, 50}, TRect{0, 1, 100, 50}, TRect{0, 0, 99, 50}, TRect{0, 0, 100, 49}})
-        EXPECT_FALSE(v->InRect(r)) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
+    EXPECT_FALSE(v->InRect({0, 0, 100, 49}));
+    EXPECT_FALSE(v->InRect({1, 0, 100, 50}));
     EXPECT_TRUE(v->ContainsPoint({100, 50}));
     EXPECT_FALSE(v->ContainsPoint({100, 51}));
 }
 
-struct TBorderCase {
-    TRect Vertex;
-    TPoint P1, P2, Expected;
-};
-
-TEST(CustomVertexTest, BorderPointAnswersTheCrossingWithTheLastSideCrossed)
+TEST(CustomVertex, BorderPointAnswersTheCrossingWithTheLastSideCrossed)
 {
-    const TBorderCase cases[] = {
+    const struct {
+        TRect Vertex;
+        TPoint P1, P2, Expected;
+    } cases[] = {
         {{0, 0, 100, 50}, {50, 25}, {200, 25}, {100, 25}},
-        {{0, 0, 100, 50}, {-50, 25}, {150, 25}, {0, 25}},  // crosses right, then left
+        {{0, 0, 100, 50}, {-50, 25}, {150, 25}, {0, 25}}, // crosses right, then left
         {{0, 0, 100, 50}, {50, 25}, {50, -100}, {50, 0}},
         {{0, 0, 100, 50}, {50, 25}, {150, 125}, {75, 50}},
-        {{0, 0, 100, 50}, {50, 25}, {51, 200}, {50, 50}},  // 50.14 rounds down
-        {{0, 0, 100, 50}, {10, 10}, {20, 20}, {10, 10}},   // no crossing: P1
-        {{0, 0, 100, 50}, {30, 30}, {30, 30}, {30, 30}},
+        {{0, 0, 100, 50}, {50, 25}, {51, 200}, {50, 50}}, // 50.14 rounds down
+        {{0, 0, 100, 50}, {10, 10}, {20, 20}, {10, 10}},  // no crossing: P1
         // Coordinate differences far beyond 46 340: products need 64 bits.
-        {{-100000, -50000, 100000, 50000}, {0, 0}, {300000, 0}, {100000, 0}},
         {{-100000, -50000, 100000, 50000}, {0, 0}, {300000, 60000}, {100000, 20000}},
         {{-1000000000, -1000000000, 1000000000, 1000000000}, {0, 0}, {2000000000, 1000000000}, {1000000000, 500000000}},
     };
-    for (const TBorderCase &c : cases) {
-        auto v = VertexWithSides(c.Vertex);
-        EXPECT_EQ(v->BorderPoint(c.P1, c.P2), c.Expected)
+    for (const auto &c : cases)
+        EXPECT_EQ(VertexWithSides(c.Vertex)->BorderPoint(c.P1, c.P2), c.Expected)
             << "(" << c.P1.X << "," << c.P1.Y << ")-(" << c.P2.X << "," << c.P2.Y << ")";
-    }
 }
 
-TEST(CustomVertexTest, DrawsAWhiteBoxAndItsHandlesOnlyWhenSelectedOnTheScreen)
+TEST(CustomVertex, DrawsAWhiteBoxWithHandlesOnlyWhenSelectedOnTheScreen)
 {
     auto v = TKXCustomVertex::CreateAt({200, 100});
     TKXRecordingCanvas canvas;
@@ -232,116 +173,51 @@ TEST(CustomVertexTest, DrawsAWhiteBoxAndItsHandlesOnlyWhenSelectedOnTheScreen)
     canvas.Clear();
     v->Draw(canvas, 100, dmPrinter);
     EXPECT_EQ(canvas.Log(), std::vector<std::string>{"Rectangle(150,75,250,125)"});
-}
 
-TEST(CustomVertexTest, OutlineIsAnUnfilledNotXorFrameAlsoForItsCornerHandles)
-{
-    auto v = TKXCustomVertex::CreateAt({200, 100});
+    // The outline, also of a corner handle, is an unfilled not-xor frame.
     for (TKXObject *source : {static_cast<TKXObject *>(v.get()), static_cast<TKXObject *>(v->Handles[1].get())}) {
-        TKXRecordingCanvas canvas;
+        canvas.Clear();
         source->DrawOutline(canvas, 200);
         ASSERT_EQ(canvas.Log(), std::vector<std::string>{"Rectangle(300,150,500,250)"});
-        EXPECT_EQ(canvas.Calls[0].Pen.Mode, pmNotXor);
-        EXPECT_EQ(canvas.Calls[0].Pen.Style, psSolid);
-        EXPECT_EQ(canvas.Calls[0].Pen.Color, clBlack);
+        EXPECT_EQ(canvas.Calls[0].Pen, (TKXPen{clBlack, psSolid, 3, pmNotXor}));
         EXPECT_EQ(canvas.Calls[0].Brush.Style, bsClear);
     }
 }
 
-class CustomVertexRecordTest : public TScratchDirTest {
-protected:
-    TKXObjectList Vertices;
-    TKXObjectList Edges;
+using CustomVertexRecord = TRecordTest;
 
-    void WriteText(const std::string &name, TKXObject &object)
-    {
-        TKXTextFile file;
-        file.Create(Path(name));
-        object.WriteToText(file);
-        file.Close();
-    }
-    std::unique_ptr<TKXObject> ReadText(const std::string &name)
-    {
-        TKXTextFile file;
-        file.Open(Path(name));
-        auto object = TKXCustomVertex::ClassRecord.CreateFromText(file, Vertices, Edges, nullptr);
-        file.Close();
-        return object;
-    }
-    static TBytes WriteStream(TKXObject &object)
-    {
-        TKXMemoryStream stream;
-        {
-            TValueWriter writer(stream, 128);
-            object.WriteToStream(writer);
-        }
-        return stream.Bytes();
-    }
-    std::unique_ptr<TKXObject> ReadStream(const TBytes &bytes)
-    {
-        TKXMemoryStream stream(bytes);
-        TValueReader reader(stream, 128);
-        return TKXCustomVertex::ClassRecord.CreateFromStream(reader, Vertices, Edges, nullptr);
-    }
-};
-
-TEST_F(CustomVertexRecordTest, WritesTheTextAndStreamRecordsOfANewVertex)
+TEST_F(CustomVertexRecord, WritesTheExampleRecordsAndReadsBothFormsBack)
 {
     auto v = TKXCustomVertex::CreateAt({200, 100});
     v->Id = 7;
-    WriteText("v.txt", *v);
-    const std::string text = "7\r\n150 75 250 125\r\n";
-    EXPECT_EQ(ReadFileBytes(Path("v.txt")), TBytes(text.begin(), text.end()));
-    EXPECT_EQ(WriteStream(*v), (TBytes{0x02, 0x07, 0x03, 0x96, 0x00, 0x02, 0x4B, 0x03, 0xFA, 0x00, 0x02, 0x7D}));
-}
+    EXPECT_EQ(TextOf(*v), "7\r\n150 75 250 125\r\n");
+    EXPECT_EQ(BytesOfRecord(*v), (TBytes{0x02, 0x07, 0x03, 0x96, 0x00, 0x02, 0x4B, 0x03, 0xFA, 0x00, 0x02, 0x7D}));
 
-TEST_F(CustomVertexRecordTest, BothRecordFormsRoundTrip)
-{
-    const std::pair<int32_t, TRect> cases[] = {
-        {7, {150, 75, 250, 125}}, {3, {0, 0, 300, 40}}, {12, {10, 20, 250, 80}}, {-5, {-70000, -3, -200, 99999}}};
-    for (const auto &[id, sides] : cases) {
-        auto v = VertexWithSides(sides);
-        v->Id = id;
-        WriteText("v.txt", *v);
-        std::vector<std::unique_ptr<TKXObject>> reads;
-        reads.push_back(ReadText("v.txt"));
-        reads.push_back(ReadStream(WriteStream(*v)));
-        for (const auto &read : reads) {
-            auto *back = dynamic_cast<TKXCustomVertex *>(read.get());
-            ASSERT_NE(back, nullptr);
-            EXPECT_EQ(&back->ClassType(), &TKXCustomVertex::ClassRecord);
-            EXPECT_EQ(back->Id, id);
+    for (const TRect sides : {TRect{150, 75, 250, 125}, TRect{0, 0, 300, 40}, TRect{10, 20, 250, 80},
+                              TRect{-70000, -3, -200, 99999}}) {
+        auto original = VertexWithSides(sides);
+        original->Id = -5;
+        for (const auto &back : {FromText<TKXCustomVertex>(TextOf(*original)),
+                                 FromBytes<TKXCustomVertex>(BytesOfRecord(*original))}) {
+            EXPECT_EQ(back->Id, -5);
             EXPECT_EQ(SidesOf(*back), sides);
             ExpectHandlesOnCorners(*back);
         }
     }
 }
 
-TEST_F(CustomVertexRecordTest, TextReaderSkipsTheRestOfEachLine)
+TEST_F(CustomVertexRecord, TextReaderSkipsTheRestOfEachLineAndBrokenRecordsFail)
 {
-    WriteFileBytes(Path("v.txt"), [] {
-        const std::string s = "7 and more\r\n150  75 250 125 999\r\nnext record\r\n";
-        return TBytes(s.begin(), s.end());
-    }());
-    TKXTextFile file;
-    file.Open(Path("v.txt"));
-    auto read = TKXCustomVertex::CreateFromText(file, Vertices, Edges, nullptr);
+    auto read = FromText<TKXCustomVertex>("7 and more\r\n150  75 250 125 999\r\nnext record\r\n");
     EXPECT_EQ(read->Id, 7);
     EXPECT_EQ(SidesOf(*read), (TRect{150, 75, 250, 125}));
-    EXPECT_EQ(file.ReadLine(), "next record");
-}
+    EXPECT_EQ(In.ReadLine(), "next record");
 
-TEST_F(CustomVertexRecordTest, BrokenRecordsFailWithTheReadersErrors)
-{
-    const std::string text = "7\r\n150 75 x 125\r\n";
-    WriteFileBytes(Path("bad.txt"), TBytes(text.begin(), text.end()));
-    EXPECT_THROW(ReadText("bad.txt"), EInOutError);
-
-    auto v = TKXCustomVertex::CreateAt({200, 100});
-    TBytes bytes = WriteStream(*v);
-    EXPECT_THROW(ReadStream(TBytes(bytes.begin(), bytes.end() - 2)), EReadError);
+    EXPECT_THROW(FromText<TKXCustomVertex>("7\r\n150 75 x 125\r\n"), EInOutError);
+    TBytes bytes = BytesOfRecord(*read);
+    EXPECT_THROW(FromBytes<TKXCustomVertex>(TBytes(bytes.begin(), bytes.end() - 2)), EReadError);
     bytes[0] = tagString;
-    EXPECT_THROW(ReadStream(bytes), EReadError);
+    EXPECT_THROW(FromBytes<TKXCustomVertex>(bytes), EReadError);
 }
 
 }

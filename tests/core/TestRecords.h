@@ -1,0 +1,52 @@
+#pragma once
+// Writes diagram objects in both record forms and reads them back, for the vertex and edge tests.
+
+#include "KXGR/core/KXObject.h"
+#include "KXGR/core/KXStream.h"
+#include "KXGR/core/KXTextFile.h"
+#include "TestFiles.h"
+
+#include <memory>
+#include <string>
+
+class TRecordTest : public TScratchDirTest {
+protected:
+    std::string TextOf(TKXObject &object)
+    {
+        TKXTextFile file;
+        file.Create(Path("out.txt"));
+        object.WriteToText(file);
+        file.Close();
+        const TBytes bytes = ReadFileBytes(Path("out.txt"));
+        return std::string(bytes.begin(), bytes.end());
+    }
+    static TBytes BytesOfRecord(TKXObject &object)
+    {
+        TKXMemoryStream stream;
+        {
+            TValueWriter writer(stream, 128);
+            object.WriteToStream(writer);
+        }
+        return stream.Bytes();
+    }
+    // Reads from the start of text; In stays open for what follows the record.
+    template <typename T>
+    std::unique_ptr<T> FromText(const std::string &text, TObject *data = nullptr)
+    {
+        In.Close();
+        WriteFileBytes(Path("in.txt"), BytesOf(text));
+        In.Open(Path("in.txt"));
+        return T::CreateFromText(In, Vertices, Edges, data);
+    }
+    template <typename T>
+    std::unique_ptr<T> FromBytes(const TBytes &bytes, TObject *data = nullptr)
+    {
+        TKXMemoryStream stream(bytes);
+        TValueReader reader(stream, 128);
+        return T::CreateFromStream(reader, Vertices, Edges, data);
+    }
+
+    TKXObjectList Vertices;
+    TKXObjectList Edges;
+    TKXTextFile In;
+};
