@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -53,14 +52,6 @@ void GuardedClick(QWidget *w)
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         TApplication::GuardedNotify(qApp, w, &event);
     }
-}
-
-THelpFile Parsed(const char *text)
-{
-    THelpFile file;
-    QString error;
-    EXPECT_TRUE(file.Parse(QString::fromUtf8(text), error)) << error.toStdString();
-    return file;
 }
 
 // --- the error box ---
@@ -132,17 +123,6 @@ TEST(HelpFile, BrokenTextIsRefusedWithAReason)
     }
 }
 
-TEST(HelpFile, TopicTextBecomesEscapedParagraphsListsAndLinks)
-{
-    const THelpFile file = Parsed("GLYPHSMITH HELP 1\r\n.topic A\r\n.title First\r\none\r\ntwo <b>\r\n\r\n"
-                                  "- see [[B]]\r\n- [[Nowhere]]\r\n.topic B\n.title Second\n.context 7\nbody\n");
-    EXPECT_EQ(file.FindContext(7), file.FindTopic(QStringLiteral("B")));
-    EXPECT_EQ(file.FindTopic(QStringLiteral("a")), nullptr);  // ids are case-sensitive
-    EXPECT_EQ(file.TopicHtml(*file.FindTopic(QStringLiteral("A"))),
-              "<p>one two &lt;b&gt;</p><ul><li>see <a href=\"B\">Second</a></li>"
-              "<li><a href=\"Nowhere\">Nowhere</a></li></ul>");
-}
-
 // --- the help system and viewer ---
 
 class HelpSystemTest : public ::testing::Test {
@@ -212,37 +192,21 @@ TEST_F(HelpSystemTest, MissingOrBrokenFileIsReportedByTheViewer)
 
 // --- the about window ---
 
-TEST(About, ShowsWithADialogBorderAndOnlyOkWhichEndsIt)
-{
-    QWidget owner;
-    QPointer<TSplash> seen;
-    bool closedByOk = false;
-    const TAboutHook previous = SetAboutHook([&](TSplash &s) {
-        seen = &s;
-        EXPECT_EQ(s.windowTitle(), "Korvex V0.90");
-        EXPECT_FALSE(s.windowFlags() & Qt::FramelessWindowHint);
-        EXPECT_TRUE(s.btnOK->isVisibleTo(&s));
-        EXPECT_FALSE(s.PB->isVisibleTo(&s));
-        EXPECT_FALSE(s.b->isVisibleTo(&s));
-        EXPECT_EQ(s.Title->text(), "Glyphsmith");
-        s.show();
-        QTest::mouseClick(s.btnOK, Qt::LeftButton);
-        closedByOk = !s.isVisible();
-    });
-    {
-        TSplash splash(&owner);
-        EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint) << "the stored form is a splash";
-        splash.ShowAsAbout();
-    }
-    SetAboutHook(previous);
-    EXPECT_TRUE(closedByOk);
-    EXPECT_TRUE(seen.isNull());
-}
-
-TEST(About, EnterPressesOkInTheRealModalShowing)
+// The real modal showing: a dialog border, only OK of the splash's parts, and Enter ends it.
+TEST(About, ShowsModallyWithADialogBorderAndOnlyOk)
 {
     TSplash splash;
-    QTimer::singleShot(0, [&]() { QTest::keyClick(&splash, Qt::Key_Return); });
+    EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint) << "the stored form is a splash";
+    QTimer::singleShot(0, [&]() {
+        EXPECT_TRUE(splash.isModal());
+        EXPECT_EQ(splash.windowTitle(), "Korvex V0.90");
+        EXPECT_FALSE(splash.windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_TRUE(splash.btnOK->isVisible());
+        EXPECT_FALSE(splash.PB->isVisible());
+        EXPECT_FALSE(splash.b->isVisible());
+        EXPECT_EQ(splash.Title->text(), "Glyphsmith");
+        QTest::keyClick(&splash, Qt::Key_Return);
+    });
     splash.ShowAsAbout();  // returns only when the modal showing ends
     EXPECT_FALSE(splash.isVisible());
 }
