@@ -1,13 +1,10 @@
 #include "KXGR/widgets/KXDiagramBox.h"
 
 #include "KXGR/core/KXErrors.h"
-#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXPrinterInfo.h"
 #include "support/KXRecordingCanvas.h"
 
-#include <QDir>
-#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -309,66 +306,6 @@ TEST(DiagramBoxLifetime, EdgesGoBeforeVerticesAndBoxAndActorForgetEachOther)
     box->SetActor(actor.get());
     box.reset();
     EXPECT_EQ(actor->Box(), nullptr);
-}
-
-// A vertex with a filled rounded frame, a red disc, a rule and a text.
-TKXVertex *StyledVertex(TPoint centre)
-{
-    auto style = std::make_unique<TKXVertexStyle>();
-    auto item = [&](TKXItemShape shape, TRect r, TColor brush, TKXItemGrowth growth) {
-        auto d = std::make_unique<TKXDrawItem>();
-        std::tie(d->Shape, d->X1, d->Y1, d->X2, d->Y2, d->BrushColor, d->Growth) =
-            std::tuple(shape, r.Left, r.Top, r.Right, r.Bottom, brush, growth);
-        style->DrawItems.push_back(std::move(d));
-    };
-    item(isRoundRect, {0, 0, 100, 50}, 0xC0FFFF, igBoth);
-    item(isEllipse, {6, 6, 24, 24}, 0x0000FF, igNone);
-    item(isLine, {0, 32, 100, 32}, clBlack, igHorizontal);
-    auto text = std::make_unique<TKXTextItem>();
-    std::tie(text->Name, text->X1, text->Y1, text->X2, text->Y2) = std::tuple("Name", 30, 6, 96, 26);
-    text->FontName = "Arial";
-    text->FontSize = 8;
-    text->BackStyle = bsClear;
-    style->TextItems.push_back(std::move(text));
-    style->OnGetData = [](int32_t, const std::string &field, TObject *) { return "<<" + field + ">>"; };
-    TKXVertex *vertex = TKXVertex::CreateAt(centre).release();
-    vertex->Style = std::move(style);
-    vertex->AdjustHandles();
-    return vertex;
-}
-
-// Writes diagram_box.png (grid, page lines, selected and unselected vertices at scales 50,
-// 100 and 200) when GLYPHSMITH_SHOT_DIR names a folder, for a person to look at.
-TEST(DiagramBoxPicture, GridPageLinesAndVerticesAtThreeScales)
-{
-    const QString dir = qEnvironmentVariable("GLYPHSMITH_SHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "GLYPHSMITH_SHOT_DIR not set";
-    TKXFixedPrinterInfo printer{{4800, 6600, 1024}};
-    SetPrinterInfo(&printer);
-    QImage sheet(3 * 440, 320, QImage::Format_RGB32);
-    sheet.fill(Qt::darkGray);
-    QPainter painter(&sheet);
-    for (int i = 0; i < 3; ++i) {
-        TKXDiagramBox box;
-        box.resize(420, 320);
-        box.SetColor(clWhite);
-        box.SetGridColor(clSilver);
-        box.SetShowGrid(true);
-        box.SetPrintScale(400);
-        box.SetShowPrinterPage(true);
-        box.SetScale(50 << i);
-        box.AddObject(StyledVertex({90, 60}), moNew);
-        box.AddObject(StyledVertex({240, 90}), moNew);
-        box.AddObject(StyledVertex({130, 180}), moLoaded);
-        box.AddObject(NewVertex({300, 200}), moLoaded);
-        box.SelectObject(box.Vertices[0], true);
-        box.SetBorderStyle(bsSingle);
-        painter.drawImage(i * 440, 0, box.grab().toImage());
-    }
-    painter.end();
-    SetPrinterInfo(nullptr);
-    ASSERT_TRUE(sheet.save(QDir(dir).filePath("diagram_box.png")));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
-// Paints a styled vertex with every shape, pen style and hatch and two text items through the
-// Qt canvas at scales 50, 100 and 200, checks pixels of it, and writes the picture to
-// $GLYPHSMITH_SHOT_DIR/styled_vertex.png when that variable is set, for a person to look at.
+// Pictures at scales 50, 100 and 200 for a person to look at, written to $GLYPHSMITH_SHOT_DIR
+// when that variable is set: styled_vertex.png (every shape, pen style and hatch and two text
+// items, whose pixels are checked as well) and diagram_box.png (grid, page lines, selected and
+// unselected vertices).
 
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXQtCanvas.h"
+#include "KXGR/widgets/KXDiagramBox.h"
+#include "KXGR/widgets/KXPrinterInfo.h"
 #include "KXGR/widgets/KXQtConvert.h"
 
 #include <QImage>
@@ -58,15 +61,34 @@ std::unique_ptr<TKXVertexStyle> ShowcaseStyle()
 
 QRgb Rgb(TColor c) { return ToQColor(c).rgb(); }
 
-TEST(StyledVertexPaint, ShapesHatchesPensAndTextAtEveryScale)
+// The showcase vertex, 300 x 170, with its top-left corner at topLeft.
+std::unique_ptr<TKXVertex> Showcase(TKXUOLibrary &library, TPoint topLeft)
+{
+    auto vertex = TKXVertex::CreateWithStyle({50, 25}, &library, "Showcase");
+    vertex->MoveBy(topLeft);
+    vertex->Handles[2]->MoveBy({200, 120});  // the frame grows with it
+    return vertex;
+}
+
+// Puts the pictures side by side into dir/name.
+void SaveSheet(const std::vector<QImage> &pictures, const QString &dir, const QString &name)
+{
+    QImage sheet(pictures[0].width() + pictures[1].width() + pictures[2].width() + 20, pictures[2].height(),
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::lightGray);
+    QPainter painter(&sheet);
+    for (int i = 0, x = 0; i < 3; x += pictures[i++].width() + 10)
+        painter.drawImage(x, 0, pictures[i]);
+    painter.end();
+    EXPECT_TRUE(sheet.save(dir + "/" + name));
+}
+
+TEST(Pictures, StyledVertexShapesHatchesPensAndTextAtEveryScale)
 {
     TKXUOLibrary library;
     library.OnGetData = [](int32_t, const std::string &name, TObject *) { return "<<" + name + ">>"; };
     library.AddStyle(ShowcaseStyle());
-    // 300 x 170 with the top-left corner at (10, 10); the frame grows with it.
-    const auto vertex = TKXVertex::CreateWithStyle({0, 0}, &library, "Showcase");
-    vertex->MoveBy({60, 35});
-    vertex->Handles[2]->MoveBy({200, 120});
+    const auto vertex = Showcase(library, {10, 10});
     vertex->Selected = true;
 
     std::vector<QImage> pictures;
@@ -130,14 +152,38 @@ TEST(StyledVertexPaint, ShapesHatchesPensAndTextAtEveryScale)
     const QString dir = qEnvironmentVariable("GLYPHSMITH_SHOT_DIR");
     if (dir.isEmpty())
         return;
-    QImage sheet(pictures[0].width() + pictures[1].width() + pictures[2].width() + 20, pictures[2].height(),
-                 QImage::Format_RGB32);
-    sheet.fill(Qt::lightGray);
-    QPainter painter(&sheet);
-    for (int i = 0, x = 0; i < 3; x += pictures[i++].width() + 10)
-        painter.drawImage(x, 0, pictures[i]);
-    painter.end();
-    EXPECT_TRUE(sheet.save(dir + "/styled_vertex.png"));
+    SaveSheet(pictures, dir, "styled_vertex.png");
+}
+
+TEST(Pictures, DiagramBoxAtThreeScales)
+{
+    const QString dir = qEnvironmentVariable("GLYPHSMITH_SHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "GLYPHSMITH_SHOT_DIR not set";
+    TKXUOLibrary library;
+    library.OnGetData = [](int32_t, const std::string &name, TObject *) { return "<<" + name + ">>"; };
+    library.AddStyle(ShowcaseStyle());
+    TKXFixedPrinterInfo printer{{4800, 6600, 1024}};
+    SetPrinterInfo(&printer);
+    std::vector<QImage> pictures;
+    for (const int32_t scale : {50, 100, 200}) {
+        TKXDiagramBox box;
+        box.resize(ScaleValue(760, scale), ScaleValue(440, scale));
+        box.SetColor(clWhite);
+        box.SetGridColor(clSilver);
+        box.SetShowGrid(true);
+        box.SetPrintScale(400);
+        box.SetShowPrinterPage(true);
+        box.SetScale(scale);
+        box.AddObject(Showcase(library, {20, 20}).release(), moNew);
+        box.AddObject(Showcase(library, {420, 60}).release(), moNew);  // the one selected
+        box.AddObject(Showcase(library, {120, 240}).release(), moLoaded);
+        box.AddObject(new TKXCustomVertex(TPoint{600, 340}), moLoaded);
+        box.SetBorderStyle(bsSingle);
+        pictures.push_back(box.grab().toImage());
+    }
+    SetPrinterInfo(nullptr);
+    SaveSheet(pictures, dir, "diagram_box.png");
 }
 
 } // namespace
