@@ -25,26 +25,43 @@
 #include <string>
 #include <vector>
 
+// Records every message box instead of showing it.
+class MessageRecorder {
+public:
+    MessageRecorder()
+        : FPrevious(SetMessageHook([this](const TMessage &m) {
+              Messages.push_back(m);
+              return mbOK;
+          }))
+    {
+    }
+    ~MessageRecorder() { SetMessageHook(FPrevious); }
+    std::vector<TMessage> Messages;
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const TMessage &m : Messages)
+            texts.push_back(m.Text);
+        return texts;
+    }
+
+private:
+    TMessageHook FPrevious;
+};
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         QApplication::setApplicationName(QStringLiteral("Glyphsmith"));
-        FPreviousHook = SetMessageHook([this](const TMessage &m) {
-            Messages.push_back(m);
-            return mbOK;
-        });
         W = std::make_unique<TfrmEdit>();
         W->show();
         W->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(W.get()));
     }
 
-    void TearDown() override
-    {
-        W.reset();
-        SetMessageHook(FPreviousHook);
-    }
+    void TearDown() override { W.reset(); }
 
     // A command as the application's top level runs it: an error ends it in the error box.
     void Guarded(const std::function<void()> &command)
@@ -148,13 +165,7 @@ protected:
         return list;
     }
 
-    std::vector<std::string> ErrorTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const TMessage &m : Messages)
-            texts.push_back(m.Text);
-        return texts;
-    }
+    std::vector<std::string> ErrorTexts() const { return Recorder.Texts(); }
 
     // The preview box's client area, where diagram pixels start.
     QImage PreviewImage() const
@@ -162,12 +173,12 @@ protected:
         return W->KXB->grab(W->KXB->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
     }
 
+    MessageRecorder Recorder;
+    std::vector<TMessage> &Messages = Recorder.Messages;
     std::unique_ptr<TfrmEdit> W;
-    std::vector<TMessage> Messages;
     std::vector<TColor> OfferedColors;
 
 private:
-    TMessageHook FPreviousHook;
     QTemporaryDir FDir;
 };
 

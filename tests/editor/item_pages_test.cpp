@@ -87,14 +87,11 @@ protected:
 
 // --- draw items ---
 
-TEST_F(ItemPages, AddOfTheExampleFrameStoresTheFieldsAndThePreviewShowsIt)
+TEST_F(ItemPages, AddOfTheExampleFrameIsShownAndSameNamedItemsAreDeletedLaterFirst)
 {
     AddDraw(ExampleFrame);
     ASSERT_EQ(Style().DrawItems.size(), 1u);
     EXPECT_EQ(Fields(*Style().DrawItems[0]), "frame shape 0 (0,0)-(100,50) growth 0 pen 000000/0/1 brush FFFFFF/0");
-    EXPECT_EQ(Entries(W->DINameCB), QStringList{"frame"});
-    EXPECT_TRUE(Messages.empty());
-
     // The vertex covers (82, 67)-(182, 117): a black frame around white.
     const QImage image = PreviewImage();
     for (const QPoint p : {QPoint(82, 67), QPoint(181, 67), QPoint(82, 116), QPoint(181, 116), QPoint(132, 67),
@@ -102,6 +99,17 @@ TEST_F(ItemPages, AddOfTheExampleFrameStoresTheFieldsAndThePreviewShowsIt)
         EXPECT_EQ(image.pixel(p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
     EXPECT_EQ(image.pixel(132, 92), qRgb(255, 255, 255));
     EXPECT_EQ(QColor(image.pixel(182, 92)), ToQColor(clInfoBk));
+
+    // A second item of the same name: Delete removes the later, then the earlier, then nothing.
+    AddDraw({"frame", 2, {"0", "0", "200", "50"}, 0});
+    Click(W->btnDelete);
+    ASSERT_EQ(Style().DrawItems.size(), 1u);
+    EXPECT_EQ(Style().DrawItems[0]->X2, 100);
+    Click(W->btnDelete);
+    Click(W->btnDelete);
+    EXPECT_TRUE(Style().DrawItems.empty());
+    EXPECT_EQ(Entries(W->DINameCB), (QStringList{"frame", "frame"})) << "Delete keeps the list";
+    EXPECT_TRUE(Messages.empty());
 }
 
 TEST_F(ItemPages, TypingTheNameShowsTheItemOnlyOnceTheWholeNameIsTyped)
@@ -122,21 +130,6 @@ TEST_F(ItemPages, TypingTheNameShowsTheItemOnlyOnceTheWholeNameIsTyped)
     Run(W->Delete1);
     Type(W->DINameCB, "Frame");
     EXPECT_TRUE(W->edX2->text().isEmpty()) << "the look-up is case-sensitive";
-}
-
-TEST_F(ItemPages, TwoItemsOfOneNameAreDeletedLaterFirst)
-{
-    AddDraw(ExampleFrame);
-    AddDraw({"frame", 2, {"0", "0", "200", "50"}, 0});
-    ASSERT_EQ(Style().DrawItems.size(), 2u);
-    Click(W->btnDelete);
-    ASSERT_EQ(Style().DrawItems.size(), 1u);
-    EXPECT_EQ(Style().DrawItems[0]->X2, 100);
-    Click(W->btnDelete);
-    EXPECT_TRUE(Style().DrawItems.empty());
-    Click(W->btnDelete);  // nothing left of that name: nothing happens
-    EXPECT_EQ(Entries(W->DINameCB), (QStringList{"frame", "frame"})) << "Delete keeps the list";
-    EXPECT_TRUE(Messages.empty());
 }
 
 // A refused coordinate still leaves the name in the list, but adds no item.
@@ -195,16 +188,16 @@ TEST_F(ItemPages, ThicknessTakesAnyTypedNumberWhileTheSpinnerStaysWithinOneToTen
 
 TEST_F(ItemPages, PickingAGrowthEnablesTheCoordinatesButShowingAnItemDoesNot)
 {
-    const struct {
-        int Entry;
-        bool X, Y;
-    } rows[] = {{1, false, true}, {2, true, false}, {3, false, false}, {0, true, true}};
-    for (const auto &row : rows) {
-        Pick(W->DIAlignCB, row.Entry);
-        EXPECT_EQ(W->edX1->isEnabled(), row.X) << row.Entry;
-        EXPECT_EQ(W->edX2->isEnabled(), row.X) << row.Entry;
-        EXPECT_EQ(W->edY1->isEnabled(), row.Y) << row.Entry;
-        EXPECT_EQ(W->edY2->isEnabled(), row.Y) << row.Entry;
+    const auto enabled = [this] {
+        std::string shown;
+        for (QLineEdit *edit : {W->edX1, W->edX2, W->edY1, W->edY2})
+            shown += edit->isEnabled() ? '+' : '-';
+        return shown;
+    };
+    const std::pair<int, const char *> rows[] = {{1, "--++"}, {2, "++--"}, {3, "----"}, {0, "++++"}};
+    for (const auto &[entry, shown] : rows) {
+        Pick(W->DIAlignCB, entry);
+        EXPECT_EQ(enabled(), shown) << "growth " << entry;
     }
 
     AddDraw({"both", 0, {"0", "0", "10", "10"}, 3});
@@ -212,8 +205,7 @@ TEST_F(ItemPages, PickingAGrowthEnablesTheCoordinatesButShowingAnItemDoesNot)
     Run(W->Delete1);
     Pick(W->DINameCB, 0);  // "both", growth igBoth
     EXPECT_EQ(W->DIAlignCB->currentIndex(), 3);
-    EXPECT_FALSE(W->edX1->isEnabled());
-    EXPECT_TRUE(W->edY1->isEnabled()) << "showing an item is not a pick";
+    EXPECT_EQ(enabled(), "--++") << "showing an item is not a pick";
 
     // Disabled edits are still parsed.
     Type(W->DINameCB, "plain");
@@ -297,7 +289,7 @@ TEST_F(ItemPages, OwnerDrawnListEntryIShowsStyleIWhateverItsTextAndIsStoredAsI)
 
 // --- text items ---
 
-TEST_F(ItemPages, AddOfTitleShowsItsNameInThePreviewAndTheSameNameInOtherCaseIsRefused)
+TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherStyle)
 {
     FillTitle();
     Click(W->Button3);
@@ -333,6 +325,17 @@ TEST_F(ItemPages, AddOfTitleShowsItsNameInThePreviewAndTheSameNameInOtherCaseIsR
     Click(W->btnTIDelete);
     ASSERT_EQ(Style().TextItems.size(), 1u);
     EXPECT_EQ(Style().TextItems[0]->X1, 0);
+
+    // The fields stay when another style is selected, so the item can be copied there.
+    Run(W->New1);
+    Select(Node(1));
+    EXPECT_EQ(W->TINameCB->count(), 0);
+    Type(W->TINameCB, "Copy");
+    Type(W->edTIX1, "0");
+    Click(W->Button3);
+    ASSERT_EQ(Style().TextItems.size(), 1u);
+    std::string source = Fields(*W->UOLib->Styles()[0]->TextItems[0]);
+    EXPECT_EQ(Fields(*Style().TextItems[0]), source.replace(0, 5, "Copy"));
 }
 
 TEST_F(ItemPages, TextDeleteDropsThePickedListEntryButNotATypedOne)
@@ -382,7 +385,7 @@ TEST_F(ItemPages, FontSelectShowsTheSampleInTheChosenFont)
 {
     ShowTab(W->pcEditor, W->TabSheet2);
     const TKXFont chosen{"Times New Roman", 14, clRed, fsItalic | fsUnderline};
-    W->FD.Answer = [&chosen](TFontDialog &d) {
+    W->FD.Answer = [&](TFontDialog &d) {
         d.Font = chosen;
         return true;
     };
@@ -392,33 +395,15 @@ TEST_F(ItemPages, FontSelectShowsTheSampleInTheChosenFont)
     EXPECT_EQ(W->lblSample->font(), canvas.QtFont());
 }
 
-TEST_F(ItemPages, TextFieldsStayAcrossStylesSoAnItemCanBeCopied)
-{
-    FillTitle();
-    Click(W->Button3);
-    Run(W->New1);
-    Select(Node(1));
-    EXPECT_EQ(W->TINameCB->count(), 0);
-    Type(W->TINameCB, "Copy");
-    Click(W->Button3);
-    ASSERT_EQ(Style().TextItems.size(), 1u);
-    std::string source = Fields(*W->UOLib->Styles()[0]->TextItems[0]);
-    source.replace(0, 5, "Copy");
-    EXPECT_EQ(Fields(*Style().TextItems[0]), source);
-}
-
 TEST_F(ItemPages, WithoutAStyleTheButtonsDoNothing)
 {
     AddDraw(ExampleFrame);
     Select(Root());
     ASSERT_EQ(W->CurrentStyle(), nullptr);
     Type(W->DINameCB, "frame");
-    for (QAbstractButton *b : {W->btnAdd, W->btnModify, W->btnDelete})
-        Click(b);
-    ShowTab(W->pcEditor, W->TabSheet2);
     Type(W->TINameCB, "frame");
-    for (QAbstractButton *b : {W->Button3, W->Button6, W->btnTIDelete})
-        Click(b);
+    for (QAbstractButton *b : {W->btnAdd, W->btnModify, W->btnDelete, W->Button3, W->Button6, W->btnTIDelete})
+        Guarded([b] { b->click(); });
     EXPECT_EQ(W->UOLib->Styles()[0]->DrawItems.size(), 1u);
     EXPECT_EQ(W->UOLib->Styles()[0]->TextItems.size(), 0u);
     EXPECT_TRUE(Messages.empty());

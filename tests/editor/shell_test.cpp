@@ -1,47 +1,18 @@
 // The editor's shell: the top-level error box, the help file, system and viewer, the about window.
-#include "uApplication.h"
-#include "uDialogs.h"
+#include "editor_fixture.h"
 #include "uHelp.h"
 #include "uSplash.h"
 
 #include "KXGR/core/KXErrors.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <vector>
-
 namespace {
-
-// Records every message box instead of showing it.
-class MessageRecorder {
-public:
-    MessageRecorder()
-    {
-        FPrevious = SetMessageHook([this](const TMessage &m) {
-            Messages.push_back(m);
-            return mbOK;
-        });
-    }
-    ~MessageRecorder() { SetMessageHook(FPrevious); }
-    std::vector<TMessage> Messages;
-
-private:
-    TMessageHook FPrevious;
-};
 
 // Sends a full left click to w through the guarded delivery of TApplication::notify.
 void GuardedClick(QWidget *w)
