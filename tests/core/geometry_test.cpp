@@ -67,7 +67,4 @@ TEST(ObjectList, FindByIdAnswersTheLastMatchAndFollowsChanges)
     EXPECT_EQ(list.FindById(7), first);
     first->Id = 9;
     EXPECT_EQ(list.FindById(9), first);
-
-    EXPECT_THROW(first->MoveBy({1, 1}), EAbstractError);
-    EXPECT_THROW(first->HitTest({1, 1}), EAbstractError);
 }

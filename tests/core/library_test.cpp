@@ -65,17 +65,12 @@ TEST_F(Library, ExtremeValuesSurviveSaveAndLoad)
 {
     auto style = NamedStyle(std::string("G\xE4nsef\xFC\xDF", 7)); // code page 1252 bytes
     TKXDrawItem &draw = AddDrawItem(*style, "Neg", {-1, -129, -32769, -2147483647 - 1});
-    draw.PenColor = clBtnFace;
-    draw.BrushColor = clInfoBk;
-    draw.PenWidth = 2147483647;
-    draw.Shape = isLine;
-    draw.BrushStyle = bsDiagCross;
+    std::tie(draw.Shape, draw.PenColor, draw.PenWidth, draw.BrushColor, draw.BrushStyle) =
+        std::tuple(isLine, clBtnFace, 2147483647, clInfoBk, bsDiagCross); // system colours: high bit set
     TKXTextItem &text = AddTextItem(*style, "Long", {-5, -5, 0, 0});
-    text.Text = std::string(300, 'L');
-    text.FontColor = clWindowText;
-    text.BackColor = static_cast<TColor>(0x80000000u);
-    text.FontStyle = fsBold | fsItalic | fsUnderline | fsStrikeOut;
-    text.Alignment = txRight;
+    std::tie(text.Text, text.FontColor, text.BackColor, text.FontStyle, text.Alignment) =
+        std::tuple(std::string(300, 'L'), clWindowText, TColor(0x80000000u),
+                   fsBold | fsItalic | fsUnderline | fsStrikeOut, txRight);
     FLibrary.AddStyle(std::move(style));
     FLibrary.AddStyle(NamedStyle(""));
 

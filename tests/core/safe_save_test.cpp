@@ -29,43 +29,16 @@ mode_t ModeOf(const std::string &name)
     return info.st_mode & 07777;
 }
 
-TEST_F(SafeSave, WritesBesideTheTargetAndLeavesNoTemporaryFile)
-{
-    std::string seenTemp;
-    SaveFileSafely(Path("lib.uol"), [&](const std::string &tempName) {
-        seenTemp = tempName;
-        EXPECT_EQ(std::filesystem::path(tempName).parent_path(), std::filesystem::path(FDir));
-        WriteThrough(tempName, {1, 2, 3});
-    });
-    EXPECT_EQ(ReadFileBytes(Path("lib.uol")), (TBytes{1, 2, 3}));
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"lib.uol"});
-}
-
-TEST_F(SafeSave, AFailingWriterOrAFullDiskLeavesTheOldFile)
-{
-    const std::string target = Path("lib.uol");
-    WriteFileBytes(target, {9, 8, 7, 6});
-    EXPECT_THROW(SaveFileSafely(target,
-                                [&](const std::string &tempName) {
-                                    WriteThrough(tempName, {1});
-                                    throw EWriteError(KXMessages::WriteError);
-                                }),
-                 EWriteError);
-    {
-        const TResourceLimit limit(RLIMIT_FSIZE, 16);
-        EXPECT_THROW(SaveFileSafely(target, [&](const std::string &tempName) { WriteThrough(tempName, TBytes(64, 1)); }),
-                     EWriteError);
-    }
-    EXPECT_EQ(ReadFileBytes(target), (TBytes{9, 8, 7, 6}));
-    EXPECT_EQ(DirEntries(), std::vector<std::string>{"lib.uol"});
-}
-
-TEST_F(SafeSave, KeepsPermissionsAndSymbolicLinks)
+// A failed save leaving the old file is shown by the library tests; here: where and how it writes.
+TEST_F(SafeSave, WritesBesideTheTargetKeepingPermissionsAndSymbolicLinks)
 {
     WriteFileBytes(Path("real.uol"), {0});
     ::chmod(Path("real.uol").c_str(), 0640);
     std::filesystem::create_symlink(Path("real.uol"), Path("link.uol"));
-    SaveFileSafely(Path("link.uol"), [&](const std::string &tempName) { WriteThrough(tempName, {4, 2}); });
+    SaveFileSafely(Path("link.uol"), [&](const std::string &tempName) {
+        EXPECT_EQ(std::filesystem::path(tempName).parent_path(), std::filesystem::path(FDir));
+        WriteThrough(tempName, {4, 2});
+    });
     EXPECT_TRUE(std::filesystem::is_symlink(Path("link.uol")));
     EXPECT_EQ(ReadFileBytes(Path("real.uol")), (TBytes{4, 2}));
     EXPECT_EQ(ModeOf(Path("real.uol")), 0640u);
@@ -74,6 +47,7 @@ TEST_F(SafeSave, KeepsPermissionsAndSymbolicLinks)
     SaveFileSafely(Path("new.uol"), [&](const std::string &tempName) { WriteThrough(tempName, {5}); });
     ::umask(mask);
     EXPECT_EQ(ModeOf(Path("new.uol")), 0644u);
+    EXPECT_EQ(DirEntries().size(), 3u) << "no temporary file left";
 }
 
 TEST_F(SafeSave, RefusesTargetsThatCannotBeWritten)

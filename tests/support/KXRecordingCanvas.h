@@ -52,7 +52,6 @@ public:
                 lines.push_back(call.ToString());
         return lines;
     }
-
     // The calls of one operation, in order.
     std::vector<TKXCanvasCall> CallsOf(const std::string &op) const
     {
@@ -61,28 +60,16 @@ public:
                      [&](const TKXCanvasCall &call) { return call.Op == op; });
         return found;
     }
-
     void Clear() { Calls.clear(); }
 
-    void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override
-    {
-        Record("Rectangle", {x1, y1, x2, y2});
-    }
+    void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override { Record("Rectangle", {x1, y1, x2, y2}); }
     void RoundRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3) override
     {
         Record("RoundRect", {x1, y1, x2, y2, x3, y3});
     }
     void Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override { Record("Ellipse", {x1, y1, x2, y2}); }
-    void MoveTo(int32_t x, int32_t y) override
-    {
-        Record("MoveTo", {x, y});
-        PenPos = {x, y};
-    }
-    void LineTo(int32_t x, int32_t y) override
-    {
-        Record("LineTo", {x, y});
-        PenPos = {x, y};
-    }
+    void MoveTo(int32_t x, int32_t y) override { Record("MoveTo", {x, y}); PenPos = {x, y}; }
+    void LineTo(int32_t x, int32_t y) override { Record("LineTo", {x, y}); PenPos = {x, y}; }
     void FillRect(const TRect &r) override { Record("FillRect", {r.Left, r.Top, r.Right, r.Bottom}); }
     void TextOut(int32_t x, int32_t y, const std::string &text) override { Record("TextOut", {x, y}, text); }
     void TextRect(const TRect &r, int32_t x, int32_t y, const std::string &text) override
