@@ -22,19 +22,13 @@ using TObjects = std::vector<TKXObject *>;
 class TShape : public TKXCustomVertex {
 public:
     TShape(TPoint centre, TKXObjectKind kind, std::vector<std::string> *log = nullptr, std::string name = {})
-        : TKXCustomVertex(centre), FLog(log), FName(std::move(name))
+        : TKXCustomVertex(centre), Log(log), Name(std::move(name))
     {
         Kind = kind;
     }
-    ~TShape() override
-    {
-        if (FLog)
-            FLog->push_back(FName);
-    }
-
-private:
-    std::vector<std::string> *FLog;
-    std::string FName;
+    ~TShape() override { Log ? Log->push_back(Name) : void(); }
+    std::vector<std::string> *Log;
+    std::string Name;
 };
 
 // Notes the diagram points and shift states the box hands over.
