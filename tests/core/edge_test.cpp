@@ -293,42 +293,26 @@ TEST_F(Edge, TextReaderSkipsTheRestOfLinesAndTakesTheCaptionWhole)
     EXPECT_EQ(PathOf(*edge), (std::vector<TPoint>{{250, 100}, {9, 10}, {400, 100}}));
 }
 
-TEST_F(Edge, MissingVertexIdFailsAfterTheIdsAndTouchesNoVertex)
+TEST_F(Edge, MissingVertexIdsAndBrokenRecordsFailWithoutTouchingTheVertices)
 {
+    // A missing id fails right after the ids.
     ExpectError<EKXDiagramError>([&] { FromText<TKXCustomEdge>("13\r\n7 99\r\n250 100\r\n"); }, "Vertex Id not found");
     EXPECT_EQ(In.ReadLine(), "250 100");
-
-    TKXMemoryStream stream;
-    {
-        TValueWriter writer(stream, 128);
-        for (int32_t v : {13, 99, 8, 250})
-            writer.PutInteger(v);
-    }
-    stream.StepBack(static_cast<std::size_t>(stream.Position()));
+    TKXMemoryStream stream({0x02, 13, 0x02, 99, 0x02, 8, 0x03, 0xFA, 0x00});
     TValueReader reader(stream, 128);
     EXPECT_THROW(TKXCustomEdge::CreateFromStream(reader, Vertices, Edges, nullptr), EKXDiagramError);
     EXPECT_EQ(reader.GetInteger(), 250);
-    ExpectVerticesUntouched();
-}
 
-TEST_F(Edge, BrokenRecordsFailWithoutTouchingTheVertices)
-{
     // A bend count far beyond what the file holds fails at the first missing point.
     const std::string head = "13\r\n7 8\r\n250 100\r\n400 100\r\n\r\n1 2\r\n3 4 5 6\r\n7 8\r\n";
     EXPECT_THROW(FromText<TKXCustomEdge>(head + "2000000000\r\n"), EInOutError);
     EXPECT_THROW(FromText<TKXCustomEdge>(head + "3\r\n1 1\r\n"), EInOutError);
     EXPECT_THROW(FromText<TKXCustomEdge>("13\r\n7 8\r\n250 100\r\n400 x100\r\n"), EInOutError);
-
-    TKXMemoryStream stream;
-    {
-        TValueWriter writer(stream, 128);
-        for (int32_t v : {13, 7, 8, 250, 100, 400, 100})
-            writer.PutInteger(v);
-        writer.PutString("");
-        for (int32_t v : {1, 2, 3, 4, 5, 6, 7, 8, 2000000000, 1, 2})
-            writer.PutInteger(v);
-    }
-    EXPECT_THROW(FromBytes<TKXCustomEdge>(stream.Bytes()), EReadError);
+    TBytes bytes = BytesOfRecord(*E);
+    ASSERT_EQ(TBytes(bytes.end() - 2, bytes.end()), (TBytes{0x02, 0x00})) << "the bend count ends the record";
+    bytes.resize(bytes.size() - 2);
+    bytes.insert(bytes.end(), {0x04, 0x00, 0x94, 0x35, 0x77, 0x02, 1, 0x02, 2}); // 2 000 000 000 bends
+    EXPECT_THROW(FromBytes<TKXCustomEdge>(bytes), EReadError);
     ExpectVerticesUntouched();
 }
 
