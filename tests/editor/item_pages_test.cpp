@@ -8,6 +8,8 @@
 #include <QToolButton>
 
 #include <array>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -27,6 +29,18 @@ struct TDraw {
     int BrushStyle = 0;
 };
 const TDraw ExampleFrame = {"frame", 0, {"0", "0", "100", "50"}, 0};
+
+struct TText {
+    const char *Name;
+    std::array<const char *, 4> Coords;
+    int Growth;
+    const char *Data;
+    TKXFont Font;
+    int Alignment;
+    TColor Back;
+    int BackStyle;
+};
+const TText Title = {"Title", {"0", "0", "100", "20"}, 0, "Caption", {"Arial", 10, clBlack, fsBold}, 1, clYellow, 1};
 
 class ItemPages : public EditorTest {
 protected:
@@ -65,23 +79,23 @@ protected:
         Click(W->btnAdd);
     }
 
-    void FillTitle()
+    void FillText(const TText &t)
     {
         ShowTab(W->pcEditor, W->TabSheet2);
-        Type(W->TINameCB, "Title");
-        TypeCoords({W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}, {"0", "0", "100", "20"});
-        Pick(W->TIAlignCB, 0);
-        Type(W->edTIData, "Caption");
-        W->FD.Answer = [](TFontDialog &d) {
-            d.Font = TKXFont{"Arial", 10, clBlack, fsBold};
+        Type(W->TINameCB, QString::fromUtf8(t.Name));
+        TypeCoords({W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}, t.Coords);
+        Pick(W->TIAlignCB, t.Growth);
+        Type(W->edTIData, QString::fromUtf8(t.Data));
+        W->FD.Answer = [font = t.Font](TFontDialog &d) {
+            d.Font = font;
             return true;
         };
         Click(W->Button2);
-        Pick(W->ComboBox5, 1);
+        Pick(W->ComboBox5, t.Alignment);
         ShowTab(W->PageControl3, W->TabSheet6);
-        AnswerColor(clYellow);
+        AnswerColor(t.Back);
         Click(W->Button4);
-        Pick(W->ComboBox3, 1);
+        Pick(W->ComboBox3, t.BackStyle);
     }
 };
 
@@ -135,27 +149,24 @@ TEST_F(ItemPages, TypingTheNameShowsTheItemOnlyOnceTheWholeNameIsTyped)
 // A refused coordinate still leaves the name in the list, but adds no item.
 TEST_F(ItemPages, CoordinateEditIsParsedOrRefusedWithTheMessage)
 {
-    const struct {
-        const char *Text;
-        bool Accepted;
-        int32_t Value;
-    } rows[] = {{" 12", true, 12}, {"$1F", true, 31}, {"-3", true, -3}, {"12 ", false, 0}, {"1.5", false, 0},
-                {"", false, 0}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.Text);
+    const std::pair<const char *, std::optional<int32_t>> rows[] = {{" 12", 12}, {"$1F", 31}, {"-3", -3},
+                                                                     {"12 ", {}}, {"1.5", {}}, {"", {}}};
+    int listed = 0;
+    for (const auto &[text, value] : rows) {
+        SCOPED_TRACE(text);
         const size_t count = Style().DrawItems.size();
         Messages.clear();
         FillDraw(ExampleFrame);
-        Type(W->edX1, row.Text);
+        Type(W->edX1, text);
         Click(W->btnAdd);
-        EXPECT_EQ(W->DINameCB->count(), &row - rows + 1);
-        if (row.Accepted) {
+        EXPECT_EQ(W->DINameCB->count(), ++listed);
+        if (value) {
             ASSERT_EQ(Style().DrawItems.size(), count + 1);
-            EXPECT_EQ(Style().DrawItems.back()->X1, row.Value);
+            EXPECT_EQ(Style().DrawItems.back()->X1, *value);
             EXPECT_TRUE(Messages.empty());
         } else {
             EXPECT_EQ(Style().DrawItems.size(), count);
-            EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"'" + std::string(row.Text) + "' ist kein gültiger Integerwert."});
+            EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"'" + std::string(text) + "' ist kein gültiger Integerwert."});
         }
     }
 }
@@ -169,20 +180,14 @@ TEST_F(ItemPages, ThicknessTakesAnyTypedNumberWhileTheSpinnerStaysWithinOneToTen
     ASSERT_EQ(Style().DrawItems.size(), 1u);
     EXPECT_EQ(Style().DrawItems[0]->PenWidth, 25);
 
-    QToolButton *up = nullptr;
-    QToolButton *down = nullptr;
-    for (QToolButton *b : W->UpDown1->findChildren<QToolButton *>())
-        (b->arrowType() == Qt::UpArrow ? up : down) = b;
-    ASSERT_TRUE(up && down);
-    const struct {
-        const char *Typed;
-        QToolButton *Arrow;
-        const char *Shown;
-    } steps[] = {{"1", up, "2"}, {"1", down, "1"}, {"25", up, "10"}, {"25", down, "9"}, {"-3", down, "1"}};
-    for (const auto &s : steps) {
-        W->edSize->setText(QString::fromUtf8(s.Typed));
-        QTest::mouseClick(s.Arrow, Qt::LeftButton);
-        EXPECT_EQ(W->edSize->text(), QString::fromUtf8(s.Shown)) << s.Typed << (s.Arrow == up ? " up" : " down");
+    const QList<QToolButton *> arrows = W->UpDown1->findChildren<QToolButton *>();
+    ASSERT_EQ(arrows.size(), 2);
+    const std::tuple<const char *, Qt::ArrowType, const char *> steps[] = {
+        {"1", Qt::UpArrow, "2"}, {"1", Qt::DownArrow, "1"}, {"25", Qt::UpArrow, "10"}, {"25", Qt::DownArrow, "9"}};
+    for (const auto &[typed, arrow, shown] : steps) {
+        W->edSize->setText(QString::fromUtf8(typed));
+        QTest::mouseClick(arrows[arrows[0]->arrowType() == arrow ? 0 : 1], Qt::LeftButton);
+        EXPECT_EQ(W->edSize->text(), QString::fromUtf8(shown)) << typed << " arrow " << arrow;
     }
 }
 
@@ -291,7 +296,7 @@ TEST_F(ItemPages, OwnerDrawnListEntryIShowsStyleIWhateverItsTextAndIsStoredAsI)
 
 TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherStyle)
 {
-    FillTitle();
+    FillText(Title);
     Click(W->Button3);
     ASSERT_EQ(Style().TextItems.size(), 1u);
     EXPECT_EQ(Fields(*Style().TextItems[0]),
@@ -361,7 +366,7 @@ TEST_F(ItemPages, TextDeleteDropsThePickedListEntryButNotATypedOne)
 
 TEST_F(ItemPages, BackgroundColourRoundTripsThroughTheItem)
 {
-    FillTitle();
+    FillText(Title);
     EXPECT_EQ(OfferedColors, std::vector<TColor>{clWhite}) << "the dialog starts at the swatch's colour";
     Click(W->Button3);
     EXPECT_EQ(Style().TextItems[0]->BackColor, clYellow);
@@ -418,20 +423,9 @@ TEST_F(ItemPages, SessionBuildsAStyleThatSurvivesSaveAndOpenAndPaintsLikeTheCanv
                            {"rule", 3, {"0", "40", " 100", "40"}, 1, clNavy, 4, "1", clWhite, 1}};
     for (const TDraw &d : draws)
         AddDraw(d);
-    FillTitle();
+    FillText(Title);
     Click(W->Button3);
-    Type(W->TINameCB, "Note");
-    Type(W->edTIY1, "30");
-    Type(W->edTIY2, "48");
-    Pick(W->TIAlignCB, 1);
-    Type(W->edTIData, QString::fromUtf8("\u00C4rger"));
-    W->FD.Answer = [](TFontDialog &d) {
-        d.Font = TKXFont{"Times New Roman", 8, clNavy, fsItalic};
-        return true;
-    };
-    Click(W->Button2);
-    Pick(W->ComboBox5, 2);
-    Pick(W->ComboBox3, 0);
+    FillText({"Note", {"0", "30", "100", "48"}, 1, "\u00C4rger", {"Times New Roman", 8, clNavy, fsItalic}, 2, clYellow, 0});
     Click(W->Button3);
     ASSERT_TRUE(Messages.empty()) << Messages[0].Text;
 

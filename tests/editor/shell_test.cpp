@@ -77,23 +77,6 @@ TEST(HelpFile, ShippedFileHasTheTopicsTheEditorAsksForAndNoDeadLinks)
         }
 }
 
-TEST(HelpFile, BrokenTextIsRefusedWithAReason)
-{
-    const struct {
-        const char *Text, *ErrorPart;
-    } rows[] = {{".topic A\ntext\n", "not a Glyphsmith help file"},
-                {"GLYPHSMITH HELP 1\n# nothing\n", "no topics"},
-                {"GLYPHSMITH HELP 1\n.topic A\n.topic A\n", "Line 3"},
-                {"GLYPHSMITH HELP 1\n.topic A\n.context x\n", "bad context"}};
-    for (const auto &row : rows) {
-        THelpFile file;
-        QString error;
-        EXPECT_FALSE(file.Parse(QString::fromUtf8(row.Text), error)) << row.Text;
-        EXPECT_TRUE(file.Topics().isEmpty());
-        EXPECT_TRUE(error.contains(QString::fromUtf8(row.ErrorPart))) << error.toStdString();
-    }
-}
-
 // --- the help system and viewer ---
 
 class HelpSystemTest : public ::testing::Test {
