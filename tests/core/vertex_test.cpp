@@ -1,5 +1,6 @@
 #include "KXGR/core/KXVertex.h"
 
+#include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "TestRecords.h"
 #include "support/KXRecordingCanvas.h"
@@ -29,33 +30,6 @@ std::unique_ptr<TKXCustomVertex> VertexWithSides(TRect r)
     v->AdjustHandles();
     return v;
 }
-
-// Stands in for an edge whose end handles are attached to the vertex: an end moves only to
-// points inside it, and every accepted move re-places the label (counted here).
-class TFakeEdge : public TKXObject, public TKXHandleOwner {
-public:
-    explicit TFakeEdge(TKXCustomVertex &vertex) : FVertex(vertex) { Kind = okEdge; }
-    int LabelPlacements = 0;
-
-    TKXHandle &Attach(TPoint p)
-    {
-        FEnds.push_back(std::make_unique<TKXHandle>(this, p, hkStart));
-        FVertex.Links.push_back(FEnds.back().get());
-        return *FEnds.back();
-    }
-    void MoveHandle(TKXHandle &handle, TPoint delta) override
-    {
-        if (FVertex.ContainsPoint({handle.Position.X + delta.X, handle.Position.Y + delta.Y})) {
-            handle.Shift(delta);
-            ++LabelPlacements;
-        }
-    }
-    void DrawHandleOutline(TKXCanvas &, TKXHandle &, int32_t) override {}
-
-private:
-    TKXCustomVertex &FVertex;
-    std::vector<std::unique_ptr<TKXHandle>> FEnds;
-};
 
 TEST(CustomVertex, CreateAtBuildsTheDefaultRectangleWithCornerHandlesInOrder)
 {
@@ -92,27 +66,28 @@ TEST(CustomVertex, CornerDragsKeepElevenUnitsOrAreRefusedWhole)
 TEST(CustomVertex, MovesTakeAttachedEdgeEndsAlongAndClampOthersInside)
 {
     auto v = VertexWithSides({0, 0, 100, 50});
-    TFakeEdge edge(*v);
-    TKXHandle &onLeft = edge.Attach({0, 20});
-    TKXHandle &outsideLeft = edge.Attach({-30, 20});
-    TKXHandle &outsideBelowRight = edge.Attach({200, 80});
-    TKXHandle &inside = edge.Attach({50, 25});
+    auto other = VertexWithSides({300, 0, 400, 50});
+    TKXCustomEdge onLeft(v.get(), other.get(), {0, 20}, {300, 20});
+    TKXCustomEdge inside(v.get(), other.get(), {50, 25}, {300, 20});
+    TKXCustomEdge outsideLeft(v.get(), other.get(), {0, 20}, {300, 20});
+    TKXCustomEdge outsideBelowRight(v.get(), other.get(), {0, 20}, {300, 20});
+    outsideLeft.Handles[0]->PlaceAt({-30, 20});
+    outsideBelowRight.Handles[0]->PlaceAt({200, 80});
     v->MoveBy({10, 0});
     EXPECT_EQ(SidesOf(*v), (TRect{10, 0, 110, 50}));
     ExpectHandlesOnCorners(*v);
-    EXPECT_EQ(onLeft.Position, (TPoint{10, 20}));
-    EXPECT_EQ(inside.Position, (TPoint{60, 25}));
-    EXPECT_EQ(outsideLeft.Position, (TPoint{10, 20})) << "not moved by the delta, clamped onto the left side";
-    EXPECT_EQ(outsideBelowRight.Position, (TPoint{110, 50}));
-    EXPECT_EQ(edge.LabelPlacements, 2) << "only the ends that moved along re-place their label";
+    EXPECT_EQ(onLeft.Handles[0]->Position, (TPoint{10, 20}));
+    EXPECT_EQ(onLeft.Adjacent->Anchor->Position, (TPoint{155, 20})) << "an end that moved along re-places its label";
+    EXPECT_EQ(inside.Handles[0]->Position, (TPoint{60, 25}));
+    EXPECT_EQ(outsideLeft.Handles[0]->Position, (TPoint{10, 20})) << "not moved by the delta, clamped onto the side";
+    EXPECT_EQ(outsideLeft.Adjacent->Anchor->Position, (TPoint{150, 20})) << "clamping does not re-place labels";
+    EXPECT_EQ(outsideBelowRight.Handles[0]->Position, (TPoint{110, 50}));
 
-    // A smaller rectangle pulls the ends in, without re-placing labels.
+    // A smaller rectangle pulls the ends in.
     v->Handles[2]->MoveBy({-50, -20});
     EXPECT_EQ(SidesOf(*v), (TRect{10, 0, 60, 30}));
-    EXPECT_EQ(inside.Position, (TPoint{60, 25}));
-    EXPECT_EQ(outsideBelowRight.Position, (TPoint{60, 30}));
-    EXPECT_EQ(outsideBelowRight.Bounds, (TRect{56, 26, 64, 34}));
-    EXPECT_EQ(edge.LabelPlacements, 2);
+    EXPECT_EQ(inside.Handles[0]->Position, (TPoint{60, 25}));
+    EXPECT_EQ(outsideBelowRight.Handles[0]->Bounds, (TRect{56, 26, 64, 34}));
 }
 
 TEST(CustomVertex, HitTestPrefersCornerHandlesAndIncludesTheSides)
