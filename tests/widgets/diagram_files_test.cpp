@@ -81,17 +81,13 @@ protected:
     {
         return static_cast<TKXCustomVertex *>(box.AddObject(TKXCustomVertex::CreateAt(centre).release(), moNew));
     }
-    static TKXCustomEdge *AddEdge(TKXDiagramBox &box, TKXObject *a, TKXObject *b, TPoint p, TPoint q)
-    {
-        return static_cast<TKXCustomEdge *>(box.AddObject(
-            new TKXCustomEdge(static_cast<TKXCustomVertex *>(a), static_cast<TKXCustomVertex *>(b), p, q), moNew));
-    }
     // The golden diagram: vertices 1 (10, 20)-(110, 70) and 2 (39950, -70)-(40050, -20), the
     // edge 3 between them with a right-angle bend and the label "Label".
     static void BuildSmallDiagram(TKXDiagramBox &box)
     {
         TKXCustomVertex *a = AddVertex(box, {60, 45});
-        TKXCustomEdge *edge = AddEdge(box, a, AddVertex(box, {40000, -45}), {110, 45}, {39950, -45});
+        TKXCustomVertex *b = AddVertex(box, {40000, -45});
+        auto *edge = static_cast<TKXCustomEdge *>(box.AddObject(new TKXCustomEdge(a, b, {110, 45}, {39950, -45}), moNew));
         edge->AdjustHandles();
         edge->Adjacent->Caption = "Label";
         edge->Adjacent->MoveBy({0, -30});
@@ -285,24 +281,17 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
 TEST_P(DiagramFileTest, StyledVerticesTakeTheirStyleFromTheLibraryHandedIn)
 {
     TKXUOLibrary library;
-    auto style = std::make_unique<TKXVertexStyle>();
-    style->Name = "Box";
-    library.AddStyle(std::move(style));
-    TKXObject *styled = Box.AddObject(TKXVertex::CreateWithStyle({60, 45}, &library, "Box").release(), moNew);
-    TKXCustomVertex *plain = AddVertex(Box, {300, 45});
-    AddEdge(Box, styled, plain, {110, 45}, {250, 45});
+    library.AddStyle(std::make_unique<TKXVertexStyle>())->Name = "Box";
+    Box.AddObject(TKXVertex::CreateWithStyle({60, 45}, &library, "Box").release(), moNew);
+    AddVertex(Box, {300, 45});
     Save(Box, Path("styled"));
-    EXPECT_EQ(ErrorOf<EKXDiagramError>([&] { Load(Box, Path("styled")); }), "Class not registered: TKXVertex");
-
     TKXDiagramBox copy;
     copy.RegisterObjectClass(TKXVertex::ClassRecord);  // TKXCustomVertex comes with it
-    copy.RegisterObjectClass(TKXCustomEdge::ClassRecord);
     Load(copy, Path("styled"), &library);
     const auto *loaded = dynamic_cast<TKXVertex *>(copy.Vertices[0]);
     ASSERT_TRUE(loaded && loaded->Style);
     EXPECT_EQ(loaded->Style->Name, "Box");
     EXPECT_EQ(dynamic_cast<TKXVertex *>(copy.Vertices[1]), nullptr);
-    ExpectAttached(copy, 0, 0, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DiagramFileTest, ::testing::Bool(),

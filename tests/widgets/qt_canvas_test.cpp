@@ -279,6 +279,7 @@ TEST_F(QtCanvasTest, TextIsMeasuredAtNinetySixPixelsPerInch)
     EXPECT_EQ(canvas.TextHeight("Hello World"), 15);
     canvas.Font.Size = 20;
     EXPECT_EQ(canvas.QtFont().pixelSize(), 27);
+    EXPECT_GT(canvas.TextWidth("Hello World"), 67);
     canvas.Font.Size = 10;  // the cache answers the new font, not the last one
     EXPECT_EQ(canvas.TextWidth("Hello World"), 67);
     canvas.Font.Size = 0;
