@@ -139,13 +139,18 @@ TKXVertexStyle *TfrmEdit::CurrentStyle() const
 void TfrmEdit::ClearProject()
 {
     ProjectTree->clear();
-    PreviewVertex->Style.reset();
-    KXB->Invalidate();
+    // The preview vertex is made when the window is first shown.
+    if (PreviewVertex) {
+        PreviewVertex->Style.reset();
+        KXB->Invalidate();
+    }
     ClearItemPages();
 }
 
 void TfrmEdit::RefreshPreview()
 {
+    if (!PreviewVertex)
+        return;
     if (!PreviewVertex->Style)
         PreviewVertex->Style = std::make_unique<TKXVertexStyle>();
     PreviewVertex->Style->AssignStyle(*CurrentStyle());
