@@ -297,7 +297,9 @@ void TKXDiagramBox::DrawOnOwnCanvas(TKXObject *obj)
     obj->Draw(*OwnCanvas(), FScale, dmScreen);
 }
 
-TKXObject *TKXDiagramBox::AddObject(TKXObject *obj, TKXMode mode)
+TKXObject *TKXDiagramBox::AddObject(TKXObject *obj, TKXMode mode) { return AddOffered(obj, mode); }
+
+TKXObject *TKXDiagramBox::AddOffered(TKXObject *&obj, TKXMode mode)
 {
     if (OnAddObject && !OnAddObject(obj, mode))
         return nullptr;

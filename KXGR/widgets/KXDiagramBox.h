@@ -216,4 +216,11 @@ private:
 
     void ComposePicture();
     void DrawOnOwnCanvas(TKXObject *obj);
+    // AddObject that leaves in obj what the handler made of it (the object or its replacement),
+    // so a load can tell a refused object from a replaced one.
+    TKXObject *AddOffered(TKXObject *&obj, TKXMode mode);
+    // Adds a completely read object with moLoaded and raises LastId to its Id, also when the
+    // host refuses it. The box keeps what it takes; an object the host replaced belongs to the
+    // host; anything else (refused, or of a kind the box does not list) is released here.
+    void AddLoaded(std::unique_ptr<TKXObject> object);
 };

@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <utility>
 
 namespace {
 
@@ -19,58 +18,6 @@ const char *const DiagramMagic = "KX1.00";
 // The value encoding leaves the buffer size free; a large one saves a system call per
 // 128 bytes on big diagrams, and the bytes in the file are the same.
 constexpr std::size_t ValueBufferSize = 64 * 1024;
-
-// Adds the objects of one load to a box. While it lives it watches the host's OnAddObject so
-// that it knows whether the host replaced an object, and it settles who owns each object.
-class TDiagramLoader {
-public:
-    explicit TDiagramLoader(TKXDiagramBox &box) : FBox(box), FHostHandler(box.OnAddObject)
-    {
-        if (FHostHandler)
-            FBox.OnAddObject = [this](TKXObject *&object, TKXMode mode) {
-                const bool accepted = FHostHandler(object, mode);
-                FOffered = object;
-                return accepted;
-            };
-    }
-    ~TDiagramLoader() { FBox.OnAddObject = std::move(FHostHandler); }
-    TDiagramLoader(const TDiagramLoader &) = delete;
-    TDiagramLoader &operator=(const TDiagramLoader &) = delete;
-
-    // Adds a completely read object with moLoaded and raises LastId to its Id, also when the
-    // host refuses it. The box keeps what it takes; an object the host replaced belongs to
-    // the host; anything else (refused, or of a kind the box does not list) is released here.
-    void Add(std::unique_ptr<TKXObject> object)
-    {
-        TKXObject *built = object.get();
-        const int32_t id = built->Id;
-        FOffered = built;
-        try {
-            if (FBox.AddObject(built, moLoaded) == built)
-                object.release();
-        } catch (...) {
-            // AddObject may fail after filing the object (while drawing it): then it is the box's.
-            if (FBox.Vertices.IndexOf(built) >= 0 || FBox.Edges.IndexOf(built) >= 0)
-                object.release();
-            Settle(object, id);
-            throw;
-        }
-        Settle(object, id);
-    }
-
-private:
-    void Settle(std::unique_ptr<TKXObject> &object, int32_t id)
-    {
-        if (FOffered != object.get())
-            object.release();
-        if (id > FBox.LastId)
-            FBox.LastId = id;
-    }
-
-    TKXDiagramBox &FBox;
-    TKXObjectEvent FHostHandler;
-    TKXObject *FOffered = nullptr;
-};
 
 const TKXObjectClass &FindClass(const TKXDiagramBox &box, const std::string &name)
 {
@@ -87,6 +34,25 @@ const TKXObjectClass &FindClass(const TKXDiagramBox &box, const std::string &nam
 
 [[noreturn]] void AbstractClass() { throw EAbstractError(KXMessages::AbstractError); }
 
+}
+
+void TKXDiagramBox::AddLoaded(std::unique_ptr<TKXObject> object)
+{
+    TKXObject *offered = object.get();
+    const int32_t id = offered->Id;
+    const auto settle = [&](bool filed) {
+        if (filed || offered != object.get())
+            object.release();
+        if (id > LastId)
+            LastId = id;
+    };
+    try {
+        settle(AddOffered(offered, moLoaded) == object.get());
+    } catch (...) {
+        // AddObject may fail after filing the object (while drawing it): then it is the box's.
+        settle(Vertices.IndexOf(object.get()) >= 0 || Edges.IndexOf(object.get()) >= 0);
+        throw;
+    }
 }
 
 void TKXDiagramBox::SaveToFile(const std::string &fileName)
@@ -117,12 +83,11 @@ void TKXDiagramBox::LoadFromFile(const std::string &fileName, TObject *data)
     // larger than the file fails at the first missing record.
     const int64_t vertexCount = reader.GetInteger();
     const int64_t edgeCount = reader.GetInteger();
-    TDiagramLoader loader(*this);
     for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
         const TKXObjectClass &objectClass = FindClass(*this, reader.GetString());
         if (!objectClass.CreateFromStream)
             AbstractClass();
-        loader.Add(objectClass.CreateFromStream(reader, Vertices, Edges, data));
+        AddLoaded(objectClass.CreateFromStream(reader, Vertices, Edges, data));
     }
 }
 
@@ -151,12 +116,11 @@ void TKXDiagramBox::LoadFromTextFile(const std::string &fileName, TObject *data)
     const int64_t vertexCount = file.ReadInteger();
     const int64_t edgeCount = file.ReadInteger();
     file.ReadLn();
-    TDiagramLoader loader(*this);
     for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
         const TKXObjectClass &objectClass = FindClass(*this, file.ReadLine());
         if (!objectClass.CreateFromText)
             AbstractClass();
-        loader.Add(objectClass.CreateFromText(file, Vertices, Edges, data));
+        AddLoaded(objectClass.CreateFromText(file, Vertices, Edges, data));
     }
     file.Close();
 }
