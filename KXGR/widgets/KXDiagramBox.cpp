@@ -37,6 +37,15 @@ TShiftState ToShiftState(const QMouseEvent &event)
     return shift;
 }
 
+// Round(page width / screen width * printScale); 0 when there is no usable page.
+int32_t FactorFor(const TKXPrinterMetrics &metrics, int32_t printScale)
+{
+    if (metrics.PageWidth <= 0 || metrics.ScreenWidth <= 0)
+        return 0;
+    const long double ratio = static_cast<long double>(metrics.PageWidth) / metrics.ScreenWidth;
+    return Round(ratio * printScale);
+}
+
 } // namespace
 
 // A canvas on the window image. Takes over the box's own-canvas state and gives it back when
@@ -242,19 +251,12 @@ void TKXDiagramBox::DrawGrid(TKXCanvas &canvas)
     }
 }
 
-int32_t TKXDiagramBox::PrinterFactor()
-{
-    const TKXPrinterMetrics metrics = PrinterInfo().Metrics();
-    if (metrics.PageWidth <= 0 || metrics.ScreenWidth <= 0)
-        return 0;
-    const long double ratio = static_cast<long double>(metrics.PageWidth) / metrics.ScreenWidth;
-    return Round(ratio * FPrintScale);
-}
+int32_t TKXDiagramBox::PrinterFactor() { return FactorFor(PrinterInfo().Metrics(), FPrintScale); }
 
 void TKXDiagramBox::DrawPrinterPage(TKXCanvas &canvas)
 {
     const TKXPrinterMetrics metrics = PrinterInfo().Metrics();
-    const int32_t factor = PrinterFactor();
+    const int32_t factor = FactorFor(metrics, FPrintScale);
     // A page too small for the factor would give page lines 0 units apart: draw none.
     if (factor <= 0)
         return;
