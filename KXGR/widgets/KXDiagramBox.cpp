@@ -183,12 +183,16 @@ void TKXDiagramBox::Paint()
     update();
 }
 
+// The picture covers at least one pixel, also while the client area is empty.
+QSize TKXDiagramBox::PictureSize() const { return {std::max(ClientWidth(), 1), std::max(ClientHeight(), 1)}; }
+
+bool TKXDiagramBox::WindowImageFits() const { return FWindowImage.size() == PictureSize(); }
+
 void TKXDiagramBox::ComposePicture()
 {
-    const int w = std::max(ClientWidth(), 1);
-    const int h = std::max(ClientHeight(), 1);
-    if (FBuffer.width() != w || FBuffer.height() != h)
-        FBuffer = QImage(w, h, QImage::Format_RGB32);
+    const QSize size = PictureSize();
+    if (FBuffer.size() != size)
+        FBuffer = QImage(size, QImage::Format_RGB32);
     {
         TKXQtCanvas canvas(&FBuffer);
         canvas.Pen = FBufferPen;
@@ -215,7 +219,7 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 {
     // A plain copy suffices when only direct drawing is waiting; anything else (the host's
     // invalidation, exposure, a new size) recomposes.
-    if (FRecompose || !FCopyPending || FWindowImage.size() != QSize(std::max(ClientWidth(), 1), std::max(ClientHeight(), 1)))
+    if (FRecompose || !FCopyPending || !WindowImageFits())
         ComposePicture();
     FCopyPending = false;
     QPainter painter(this);
@@ -225,7 +229,7 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 
 std::unique_ptr<TKXCanvas> TKXDiagramBox::OwnCanvas()
 {
-    if (FWindowImage.size() != QSize(std::max(ClientWidth(), 1), std::max(ClientHeight(), 1)))
+    if (!WindowImageFits())
         ComposePicture();
     return std::make_unique<TWindowCanvas>(*this);
 }

@@ -214,6 +214,8 @@ private:
     QPointer<TKXActor> FActor;
     bool FImmediateRedraw = false;
 
+    QSize PictureSize() const;
+    bool WindowImageFits() const;
     void ComposePicture();
     void DrawOnOwnCanvas(TKXObject *obj);
     // AddObject that leaves in obj what the handler made of it (the object or its replacement),
