@@ -11,13 +11,13 @@
 
 inline auto Fields(const TKXDrawItem &i)
 {
-    return std::tie(i.Name, i.X1, i.Y1, i.X2, i.Y2, i.Shape, i.Growth, i.PenColor, i.PenStyle, i.PenWidth,
+    return std::tuple(i.Name, i.X1, i.Y1, i.X2, i.Y2, i.Shape, i.Growth, i.PenColor, i.PenStyle, i.PenWidth,
                     i.BrushColor, i.BrushStyle);
 }
 
 inline auto Fields(const TKXTextItem &i)
 {
-    return std::tie(i.Name, i.Text, i.X1, i.Y1, i.X2, i.Y2, i.Growth, i.FontName, i.FontSize, i.FontColor,
+    return std::tuple(i.Name, i.Text, i.X1, i.Y1, i.X2, i.Y2, i.Growth, i.FontName, i.FontSize, i.FontColor,
                     i.FontStyle, i.Alignment, i.BackColor, i.BackStyle);
 }
 

@@ -63,14 +63,17 @@ TEST_F(StyledVertex, AnEmptyOrUnknownStyleNameGivesAnEmptyStyle)
 
 TEST_F(StyledVertex, KeepsAnIndependentCopyOfTheLibraryStyle)
 {
-    AddDrawItem(*Box, "Frame", {1, 2, 30, 40});
-    AddTextItem(*Box, "Title", {5, 5, 95, 20});
-    auto v = MakeBox();
-    ExpectSameStyle(*v->Style, *Box);
-    Box->DrawItems[0]->X2 = 99;
-    EXPECT_EQ(v->Style->DrawItems[0]->X2, 30);
+    TKXVertexStyle *example = Library.AddStyle(MakeExampleStyle());
+    AddTextItem(*example, "Long").Text = std::string(300, 'x');
+    example->TextItems[0]->Growth = igNone; // the frame grows to the same 100 x 50
+    auto v = TKXVertex::CreateWithStyle({200, 100}, &Library, "Style1");
+    ExpectSameStyle(*v->Style, *example);
+    example->DrawItems[0]->X2 = 99;
+    example->TextItems[1]->Text = "changed";
+    EXPECT_EQ(v->Style->DrawItems[0]->X2, 100);
+    EXPECT_EQ(v->Style->TextItems[1]->Text, std::string(300, 'x'));
     DrawLog(*v, 100);
-    EXPECT_EQ(DataCalls.size(), 1u) << "the copy carries the library's data event";
+    EXPECT_EQ(DataCalls.size(), 2u) << "the copy carries the library's data event";
 }
 
 TEST_F(StyledVertex, ItemsGrowWithTheVertexByTheirKind)
