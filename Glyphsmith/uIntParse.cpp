@@ -1,23 +1,13 @@
 #include "uIntParse.h"
 
 #include "KXGR/core/KXErrors.h"
+#include "KXGR/core/KXTypes.h"
 
 namespace {
 
 [[noreturn]] void Refuse(const std::string &text)
 {
     throw EConvertError(KXMessages::Format(KXMessages::InvalidInteger, text));
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 }
@@ -30,19 +20,13 @@ int32_t StrToInt(const std::string &text)
     if (i == text.size())
         Refuse(text);
 
+    uint64_t value = 0;
     if (text[i] == '$') {
-        ++i;
-        const std::size_t digits = text.size() - i;
-        if (digits < 1 || digits > 8)
+        // Leading zeros count too: at most eight digits.
+        const std::string_view digits = std::string_view(text).substr(i + 1);
+        if (digits.size() > 8 || !ParseDigits(digits, 16, 0xFFFFFFFFu, value))
             Refuse(text);
-        uint32_t pattern = 0;
-        for (; i < text.size(); ++i) {
-            const int d = HexDigit(text[i]);
-            if (d < 0)
-                Refuse(text);
-            pattern = (pattern << 4) | static_cast<uint32_t>(d);
-        }
-        return static_cast<int32_t>(pattern);
+        return static_cast<int32_t>(static_cast<uint32_t>(value));
     }
 
     bool negative = false;
@@ -50,17 +34,8 @@ int32_t StrToInt(const std::string &text)
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size())
+    if (!ParseDigits(std::string_view(text).substr(i), 10, 2147483647, value))
         Refuse(text);
-    constexpr int64_t limit = 2147483647;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            Refuse(text);
-        value = value * 10 + (c - '0');
-        if (value > limit)  // leading zeros never reach this, so the accumulator cannot overflow
-            Refuse(text);
-    }
-    return static_cast<int32_t>(negative ? -value : value);
+    const auto magnitude = static_cast<int32_t>(value);
+    return negative ? -magnitude : magnitude;
 }

@@ -1,6 +1,7 @@
 #include "KXGR/core/KXTextFile.h"
 
 #include "KXGR/core/KXErrors.h"
+#include "KXGR/core/KXTypes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -63,17 +64,6 @@ int CodeForErrno(int error, bool opening)
 
 bool IsBlank(int c) { return c <= 32; }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A decimal value must fit in 32 bits; a hex value is taken as a 32-bit pattern.
 int32_t ParseInteger(const std::string &text)
 {
@@ -84,19 +74,10 @@ int32_t ParseInteger(const std::string &text)
     const bool hex = i < text.size() && text[i] == '$';
     if (hex)
         ++i;
-    if (i == text.size())
-        RaiseInOut(ioInvalidInput);
-    const uint64_t base = hex ? 16 : 10;
     const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const int digit = hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-        if (digit < 0)
-            RaiseInOut(ioInvalidInput);
-        value = value * base + static_cast<uint64_t>(digit);
-        if (value > limit)
-            RaiseInOut(ioInvalidInput);
-    }
+    if (!ParseDigits(std::string_view(text).substr(i), hex ? 16 : 10, limit, value))
+        RaiseInOut(ioInvalidInput);
     uint32_t bits = static_cast<uint32_t>(value);
     if (negative)
         bits = 0u - bits;

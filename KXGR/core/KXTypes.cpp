@@ -109,3 +109,25 @@ void SwapInt(int32_t &a, int32_t &b)
     a = b;
     b = t;
 }
+
+bool ParseDigits(std::string_view digits, unsigned base, uint64_t limit, uint64_t &value)
+{
+    if (digits.empty())
+        return false;
+    value = 0;
+    for (const char c : digits) {
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return false;
+        value = value * base + digit;
+        if (value > limit)
+            return false;
+    }
+    return true;
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Root of every object that a host may hand through the library as an untyped reference
 // (a data event's `theObject`, the `Data` of the diagram loaders).
@@ -78,6 +79,11 @@ bool RectInRect(TRect inner, TRect outer);           // inclusive
 int32_t SegmentDistance(TPoint p, TPoint a, TPoint b); // signed distance, or 999 when not beside the segment
 bool IsNear(int32_t d);                              // |d| < 4
 TPoint ProjectOnLine(TPoint p, TPoint a, TPoint b);  // EInvalidOp when a == b
+// Digits of base 10 or 16 (either case) up to the end of digits, accumulated into value. false
+// when digits is empty, holds another character, or the value passes limit (checked after
+// every digit, so limit below 2^59 keeps the accumulator from overflowing).
+bool ParseDigits(std::string_view digits, unsigned base, uint64_t limit, uint64_t &value);
+
 int32_t Max(int32_t a, int32_t b);
 int32_t Min(int32_t a, int32_t b);
 void SwapInt(int32_t &a, int32_t &b);
