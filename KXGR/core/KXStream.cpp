@@ -11,6 +11,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// Repeats a read or write call (transfer(bytes done so far)) until count bytes are done, the
+// call answers 0 or an error other than an interrupt; answers the bytes done.
+template <typename TTransfer>
+std::size_t TransferAll(int handle, std::size_t count, TTransfer transfer)
+{
+    std::size_t done = 0;
+    while (handle >= 0 && done < count) {
+        const ssize_t n = transfer(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+}
+
 // ---------------------------------------------------------------------------------------------
 // TKXFileStream
 
@@ -43,15 +64,9 @@ TKXFileStream::~TKXFileStream()
 std::size_t TKXFileStream::Read(void *buffer, std::size_t count)
 {
     auto *target = static_cast<char *>(buffer);
-    std::size_t done = 0;
-    while (FHandle >= 0 && done < count) {
-        const ssize_t n = ::read(FHandle, target + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    const std::size_t done = TransferAll(FHandle, count, [&](std::size_t from) {
+        return ::read(FHandle, target + from, count - from);
+    });
     FPosition += static_cast<int64_t>(done);
     return done;
 }
@@ -59,15 +74,9 @@ std::size_t TKXFileStream::Read(void *buffer, std::size_t count)
 std::size_t TKXFileStream::Write(const void *buffer, std::size_t count)
 {
     const auto *source = static_cast<const char *>(buffer);
-    std::size_t done = 0;
-    while (FHandle >= 0 && done < count) {
-        const ssize_t n = ::write(FHandle, source + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    const std::size_t done = TransferAll(FHandle, count, [&](std::size_t from) {
+        return ::write(FHandle, source + from, count - from);
+    });
     FPosition += static_cast<int64_t>(done);
     FSize = std::max(FSize, FPosition);
     return done;
