@@ -108,25 +108,14 @@ std::unique_ptr<TKXCustomEdge> BuildEdge(const TStoredEdge &stored)
     return edge;
 }
 
-std::unique_ptr<TKXObject> ReadEdgeFromStream(TValueReader &reader, TKXObjectList &vertices, TKXObjectList &edges,
-                                              TObject *data)
-{
-    return TKXCustomEdge::CreateFromStream(reader, vertices, edges, data);
-}
-
-std::unique_ptr<TKXObject> ReadEdgeFromText(TKXTextFile &file, TKXObjectList &vertices, TKXObjectList &edges,
-                                            TObject *data)
-{
-    return TKXCustomEdge::CreateFromText(file, vertices, edges, data);
-}
-
 }
 
 // ---------------------------------------------------------------------------------------------
 // TKXCustomEdge
 
-const TKXObjectClass TKXCustomEdge::ClassRecord{"TKXCustomEdge", &TKXObject::ClassRecord, &ReadEdgeFromStream,
-                                                &ReadEdgeFromText};
+const TKXObjectClass TKXCustomEdge::ClassRecord{"TKXCustomEdge", &TKXObject::ClassRecord,
+                                                &ReadObjectFromStream<TKXCustomEdge>,
+                                                &ReadObjectFromText<TKXCustomEdge>};
 
 TKXCustomEdge::TKXCustomEdge(TKXCustomVertex *source, TKXCustomVertex *target, TPoint startPoint, TPoint endPoint)
 {

@@ -41,6 +41,22 @@ struct TKXObjectClass {
     bool InheritsFrom(const TKXObjectClass &other) const;
 };
 
+// The two readers of a class record for a class T whose static CreateFromStream and
+// CreateFromText answer a T.
+template <typename T>
+std::unique_ptr<TKXObject> ReadObjectFromStream(TValueReader &reader, TKXObjectList &vertices,
+                                                TKXObjectList &edges, TObject *data)
+{
+    return T::CreateFromStream(reader, vertices, edges, data);
+}
+
+template <typename T>
+std::unique_ptr<TKXObject> ReadObjectFromText(TKXTextFile &file, TKXObjectList &vertices, TKXObjectList &edges,
+                                              TObject *data)
+{
+    return T::CreateFromText(file, vertices, edges, data);
+}
+
 // Base of vertices, edges, handles and adjacents. Every operation left abstract by a class
 // raises EAbstractError when called. Coordinates are logical units unless stated otherwise.
 class TKXObject : public TObject {

@@ -55,30 +55,6 @@ void ApplyGrowth(TItem &item, int32_t width, int32_t height)
     }
 }
 
-std::unique_ptr<TKXObject> ReadCustomVertexFromStream(TValueReader &reader, TKXObjectList &vertices,
-                                                      TKXObjectList &edges, TObject *data)
-{
-    return TKXCustomVertex::CreateFromStream(reader, vertices, edges, data);
-}
-
-std::unique_ptr<TKXObject> ReadCustomVertexFromText(TKXTextFile &file, TKXObjectList &vertices,
-                                                    TKXObjectList &edges, TObject *data)
-{
-    return TKXCustomVertex::CreateFromText(file, vertices, edges, data);
-}
-
-std::unique_ptr<TKXObject> ReadVertexFromStream(TValueReader &reader, TKXObjectList &vertices, TKXObjectList &edges,
-                                                TObject *data)
-{
-    return TKXVertex::CreateFromStream(reader, vertices, edges, data);
-}
-
-std::unique_ptr<TKXObject> ReadVertexFromText(TKXTextFile &file, TKXObjectList &vertices, TKXObjectList &edges,
-                                              TObject *data)
-{
-    return TKXVertex::CreateFromText(file, vertices, edges, data);
-}
-
 std::unique_ptr<TKXCustomVertex> CreateVertexAt(TPoint center)
 {
     return TKXVertex::CreateAt(center);
@@ -86,7 +62,8 @@ std::unique_ptr<TKXCustomVertex> CreateVertexAt(TPoint center)
 }
 
 const TKXVertexClass TKXCustomVertex::ClassRecord{
-    {"TKXCustomVertex", &TKXObject::ClassRecord, &ReadCustomVertexFromStream, &ReadCustomVertexFromText},
+    {"TKXCustomVertex", &TKXObject::ClassRecord, &ReadObjectFromStream<TKXCustomVertex>,
+     &ReadObjectFromText<TKXCustomVertex>},
     &TKXCustomVertex::CreateAt};
 
 TKXCustomVertex::TKXCustomVertex(TPoint center)
@@ -305,7 +282,8 @@ void TKXCustomVertex::DrawHandleOutline(TKXCanvas &canvas, TKXHandle &, int32_t 
 }
 
 const TKXVertexClass TKXVertex::ClassRecord{
-    {"TKXVertex", &TKXCustomVertex::ClassRecord, &ReadVertexFromStream, &ReadVertexFromText}, &CreateVertexAt};
+    {"TKXVertex", &TKXCustomVertex::ClassRecord, &ReadObjectFromStream<TKXVertex>, &ReadObjectFromText<TKXVertex>},
+    &CreateVertexAt};
 
 TKXVertex::TKXVertex(TPoint center, TKXUOLibrary *library, const std::string &styleName)
     : TKXCustomVertex(center), Style(std::make_unique<TKXVertexStyle>())
