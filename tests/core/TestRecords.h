@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TRecordTest : public TScratchDirTest {
 protected:
@@ -44,6 +45,16 @@ protected:
         TKXMemoryStream stream(bytes);
         TValueReader reader(stream, 128);
         return T::CreateFromStream(reader, Vertices, Edges, data);
+    }
+
+    // The object read back from its text record and from its stream record.
+    template <typename T>
+    std::vector<std::unique_ptr<T>> ReadBack(TKXObject &object, TObject *data = nullptr)
+    {
+        std::vector<std::unique_ptr<T>> copies;
+        copies.push_back(FromText<T>(TextOf(object), data));
+        copies.push_back(FromBytes<T>(BytesOfRecord(object), data));
+        return copies;
     }
 
     TKXObjectList Vertices;

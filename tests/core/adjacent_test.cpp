@@ -122,7 +122,8 @@ TEST_F(Adjacent, MoveByMovesTheLabelButNotTheAnchorEndOfTheLine)
     for (TKXObject *source : {static_cast<TKXObject *>(&Label), static_cast<TKXObject *>(&Anchor)}) {
         Canvas.Clear();
         source->DrawOutline(Canvas, 100);
-        EXPECT_EQ(Canvas.Log(), (std::vector<std::string>{"Rectangle(85,45,125,65)", "MoveTo(50,0)", "LineTo(105,55)"}));
+        EXPECT_EQ(Canvas.Log(),
+                  (std::vector<std::string>{"Rectangle(85,45,125,65)", "MoveTo(50,0)", "LineTo(105,55)"}));
         for (const TKXCanvasCall &call : Canvas.Calls)
             EXPECT_EQ(call.Pen, (TKXPen{clBlack, psSolid, 1, pmNotXor}));
     }

@@ -121,7 +121,8 @@ TEST_F(StyledVertex, DrawsEachShapeWithItsOwnPenAndBrushAtTheScale)
     Canvas.Brush = brush;
     EXPECT_EQ(DrawLog(*v, 50),
               (std::vector<std::string>{"Rectangle(75,38,125,62)", "Ellipse(80,42,90,48)", "MoveTo(75,62)",
-                                        "LineTo(125,38)", "RoundRect(75,38,120,48,15,15)", "RoundRect(75,38,80,62,2,2)"}));
+                                        "LineTo(125,38)", "RoundRect(75,38,120,48,15,15)",
+                                        "RoundRect(75,38,80,62,2,2)"}));
     EXPECT_EQ(Canvas.Pen, pen) << "restored";
     EXPECT_EQ(Canvas.Brush, brush);
     EXPECT_EQ(Canvas.Calls[0].Pen, (TKXPen{0x0000FF, psDash, 3, pmNotXor})) << "width not scaled, mode kept";
@@ -219,7 +220,7 @@ TEST_F(StyledVertex, RecordsCarryTheStyleNameAndRestoreTheStyleGrownToTheStoredS
     for (const TRect sides : {TRect{10, 20, 250, 80}, TRect{0, 0, 300, 40}, TRect{150, 75, 251, 126}}) {
         std::tie(v->Left, v->Top, v->Right, v->Bottom) = std::tie(sides.Left, sides.Top, sides.Right, sides.Bottom);
         v->AdjustHandles();
-        for (const auto &back : {FromText<TKXVertex>(TextOf(*v), &Library), FromBytes<TKXVertex>(BytesOfRecord(*v), &Library)}) {
+        for (const auto &back : ReadBack<TKXVertex>(*v, &Library)) {
             EXPECT_EQ(back->Id, 7);
             EXPECT_EQ(SidesOf(*back), sides);
             EXPECT_EQ(back->Handles[2]->Position, (TPoint{sides.Right, sides.Bottom}));
@@ -238,7 +239,7 @@ TEST_F(StyledVertex, RecordsWithAMissingStyleOrNoLibraryGiveAnEmptyStyle)
     TKXUOLibrary other;
     TObject notALibrary;
     for (TObject *data : {static_cast<TObject *>(&other), &notALibrary, static_cast<TObject *>(nullptr)}) {
-        for (const auto &back : {FromText<TKXVertex>(TextOf(*v), data), FromBytes<TKXVertex>(BytesOfRecord(*v), data)}) {
+        for (const auto &back : ReadBack<TKXVertex>(*v, data)) {
             EXPECT_EQ(SidesOf(*back), (TRect{150, 75, 250, 125}));
             ASSERT_NE(back->Style, nullptr);
             EXPECT_EQ(back->Style->Name, "");

@@ -18,7 +18,8 @@ void ExpectHandlesOnCorners(const TKXCustomVertex &v)
     const TPoint corners[4] = {{v.Left, v.Top}, {v.Right, v.Top}, {v.Right, v.Bottom}, {v.Left, v.Bottom}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(v.Handles[i]->HandleKind, kinds[i]) << "handle " << i;
-        EXPECT_EQ(v.Handles[i]->Bounds, (TRect{corners[i].X - 4, corners[i].Y - 4, corners[i].X + 4, corners[i].Y + 4}));
+        const TPoint p = corners[i];
+        EXPECT_EQ(v.Handles[i]->Bounds, (TRect{p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}));
         EXPECT_EQ(v.Handles[i]->Links[0], &v);
     }
 }
@@ -97,7 +98,9 @@ TEST(CustomVertex, HitTestPrefersCornerHandlesAndIncludesTheSides)
         {{104, 54}, 2}, {{105, 54}, -1}, {{104, 55}, -1}, {{100, 50}, 2},   {{96, 46}, 2}, {{0, 0}, 0},
         {{-4, 54}, 3},  {{50, 25}, 4},   {{100, 25}, 4},  {{101, 25}, -1}, {{50, -1}, -1}};
     for (const auto &[p, index] : cases) {
-        const TKXObject *expected = index < 0 ? nullptr : index == 4 ? static_cast<TKXObject *>(v.get()) : v->Handles[index].get();
+        const TKXObject *expected = index < 0   ? nullptr
+                                    : index == 4 ? static_cast<TKXObject *>(v.get())
+                                                 : v->Handles[index].get();
         EXPECT_EQ(v->HitTest(p), expected) << p.X << "," << p.Y;
     }
     EXPECT_TRUE(v->InRect({0, 0, 100, 50}));
@@ -172,8 +175,7 @@ TEST_F(CustomVertexRecord, WritesTheExampleRecordsAndReadsBothFormsBack)
                               TRect{-70000, -3, -200, 99999}}) {
         auto original = VertexWithSides(sides);
         original->Id = -5;
-        for (const auto &back : {FromText<TKXCustomVertex>(TextOf(*original)),
-                                 FromBytes<TKXCustomVertex>(BytesOfRecord(*original))}) {
+        for (const auto &back : ReadBack<TKXCustomVertex>(*original)) {
             EXPECT_EQ(back->Id, -5);
             EXPECT_EQ(SidesOf(*back), sides);
             ExpectHandlesOnCorners(*back);
