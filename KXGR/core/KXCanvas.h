@@ -55,3 +55,14 @@ public:
     virtual int32_t TextWidth(const std::string &text) = 0;
     virtual int32_t TextHeight(const std::string &text) = 0;
 };
+
+// The set-up of a diagram object's own drawing: black lines of the given style and mode, a
+// white brush of the given style.
+inline void SetObjectPen(TKXCanvas &canvas, TPenMode mode, TPenStyle style = psSolid, TBrushStyle brush = bsSolid)
+{
+    canvas.Pen.Color = clBlack;
+    canvas.Pen.Mode = mode;
+    canvas.Pen.Style = style;
+    canvas.Brush.Style = brush;
+    canvas.Brush.Color = clWhite;
+}

@@ -217,11 +217,7 @@ void TKXCustomEdge::DrawSegments(TKXCanvas &canvas, int32_t scale, std::size_t f
 
 void TKXCustomEdge::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 {
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmCopy;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmCopy);
     DrawSegments(canvas, scale, 0, Handles.size() - 2);
     if (Selected && mode == dmScreen)
         DrawHandles(canvas, scale);
@@ -230,11 +226,7 @@ void TKXCustomEdge::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 
 void TKXCustomEdge::DrawOutline(TKXCanvas &canvas, int32_t scale)
 {
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmNotXor;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmNotXor);
     DrawSegments(canvas, scale, 0, Handles.size() - 2);
 }
 
@@ -330,11 +322,7 @@ void TKXCustomEdge::DrawBendOutline(TKXCanvas &canvas, TKXHandle *handle, int32_
     const int index = IndexOfHandle(handle);
     if (index < 0)
         return;
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmNotXor;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmNotXor);
     const int32_t count = static_cast<int32_t>(Handles.size());
     DrawSegments(canvas, scale, static_cast<std::size_t>(Max(index - 1, 0)),
                  static_cast<std::size_t>(Min(index, count - 2)));
@@ -422,11 +410,7 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     const int32_t halfHeight = Round(height * 0.5L);
     Bounds = {Position.X - halfWidth, Position.Y - halfHeight, Position.X + halfWidth, Position.Y + halfHeight};
 
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmCopy;
-    canvas.Pen.Style = psDot;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmCopy, psDot);
     canvas.Brush.Style = bsClear;
     TKXFont labelFont = canvas.Font;
     labelFont.Name = "Arial";
@@ -456,11 +440,7 @@ void TKXAdjacent::DrawOutline(TKXCanvas &canvas, int32_t scale)
 {
     if (Caption.empty())
         return;
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmNotXor;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmNotXor);
     canvas.Rectangle(ScaleValue(Bounds.Left, scale), ScaleValue(Bounds.Top, scale), ScaleValue(Bounds.Right, scale),
                      ScaleValue(Bounds.Bottom, scale));
     const TPoint anchor = ScalePoint(Anchor->Position, scale);

@@ -110,11 +110,7 @@ std::unique_ptr<TKXCustomVertex> TKXCustomVertex::CreateFromText(TKXTextFile &fi
 
 void TKXCustomVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 {
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmCopy;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsSolid;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmCopy);
     canvas.Rectangle(ScaleValue(Left, scale), ScaleValue(Top, scale), ScaleValue(Right, scale),
                      ScaleValue(Bottom, scale));
     if (Selected && mode == dmScreen)
@@ -123,11 +119,7 @@ void TKXCustomVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 
 void TKXCustomVertex::DrawOutline(TKXCanvas &canvas, int32_t scale)
 {
-    canvas.Pen.Color = clBlack;
-    canvas.Pen.Mode = pmNotXor;
-    canvas.Pen.Style = psSolid;
-    canvas.Brush.Style = bsClear;
-    canvas.Brush.Color = clWhite;
+    SetObjectPen(canvas, pmNotXor, psSolid, bsClear);
     canvas.Rectangle(ScaleValue(Left, scale), ScaleValue(Top, scale), ScaleValue(Right, scale),
                      ScaleValue(Bottom, scale));
 }
