@@ -104,26 +104,23 @@ void TKXTextFile::Open(const std::string &fileName)
     std::error_code ignored;
     if (std::filesystem::is_directory(fileName, ignored))
         RaiseInOut(ioAccessDenied);
-    errno = 0;
-    FFile = std::fopen(fileName.c_str(), "rb");
-    if (!FFile)
-        RaiseInOut(CodeForErrno(errno, true));
-    std::setvbuf(FFile, nullptr, _IONBF, 0);
-    FMode = fmRead;
-    FBuffer.resize(BufferSize);
-    FPos = 0;
-    FSize = 0;
+    OpenAs(fileName, fmRead);
 }
 
 void TKXTextFile::Create(const std::string &fileName)
 {
     Close();
+    OpenAs(fileName, fmWrite);
+}
+
+void TKXTextFile::OpenAs(const std::string &fileName, TFileMode mode)
+{
     errno = 0;
-    FFile = std::fopen(fileName.c_str(), "wb");
+    FFile = std::fopen(fileName.c_str(), mode == fmRead ? "rb" : "wb");
     if (!FFile)
-        RaiseInOut(CodeForErrno(errno, false));
+        RaiseInOut(CodeForErrno(errno, mode == fmRead));
     std::setvbuf(FFile, nullptr, _IONBF, 0);
-    FMode = fmWrite;
+    FMode = mode;
     FBuffer.resize(BufferSize);
     FPos = 0;
     FSize = 0;

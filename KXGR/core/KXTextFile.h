@@ -49,6 +49,8 @@ public:
 private:
     enum TFileMode : uint8_t { fmClosed, fmRead, fmWrite };
 
+    // fopen in the mode's way (the file is closed), unbuffered: the object buffers itself.
+    void OpenAs(const std::string &fileName, TFileMode mode);
     bool FillBuffer();
     int PeekByte();
     void Append(const char *data, size_t count);
