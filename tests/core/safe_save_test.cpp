@@ -64,8 +64,9 @@ TEST_F(SafeSave, RefusesTargetsThatCannotBeWritten)
                                    "Kann Datei " + target + " nicht erstellen");
         EXPECT_FALSE(called);
     }
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         EXPECT_EQ(ReadFileBytes(Path("ro.uol")), (TBytes{3}));
+    }
 }
 
 }
