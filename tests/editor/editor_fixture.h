@@ -29,15 +29,9 @@
 class MessageRecorder {
 public:
     MessageRecorder()
-        : FPrevious(SetMessageHook([this](const TMessage &m) {
-              Messages.push_back(m);
-              return mbOK;
-          }))
-    {
-    }
+        : FPrevious(SetMessageHook([this](const TMessage &m) { Messages.push_back(m); return mbOK; })) {}
     ~MessageRecorder() { SetMessageHook(FPrevious); }
     std::vector<TMessage> Messages;
-
     std::vector<std::string> Texts() const
     {
         std::vector<std::string> texts;
@@ -61,8 +55,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(W.get()));
     }
 
-    void TearDown() override { W.reset(); }
-
     // A command as the application's top level runs it: an error ends it in the error box.
     void Guarded(const std::function<void()> &command)
     {
@@ -79,6 +71,7 @@ protected:
     TTreeNode *Node(int i) const { return static_cast<TTreeNode *>(Root()->child(i)); }
     void Select(QTreeWidgetItem *item) { W->ProjectTree->setCurrentItem(item); }
     TKXVertexStyle &Style() const { return *W->CurrentStyle(); }
+    std::string Path(const char *name) const { return FDir.filePath(QString::fromUtf8(name)).toStdString(); }
 
     // Project > New, Object > New and the new style selected.
     void NewStyle()
@@ -89,14 +82,9 @@ protected:
         ASSERT_EQ(W->CurrentStyle(), W->UOLib->Styles()[0].get());
     }
 
-    std::string Path(const char *name) const { return FDir.filePath(QString::fromUtf8(name)).toStdString(); }
-
     void Open(const std::string &fileName)
     {
-        W->OD.Answer = [fileName](TFileDialog &d) {
-            d.FileName = fileName;
-            return true;
-        };
+        W->OD.Answer = [fileName](TFileDialog &d) { d.FileName = fileName; return true; };
         Run(W->Load1);
     }
 
@@ -104,11 +92,7 @@ protected:
     std::string Save(const std::string &typed)
     {
         std::string proposed;
-        W->SD.Answer = [&](TFileDialog &d) {
-            proposed = d.FileName;
-            d.FileName = typed;
-            return true;
-        };
+        W->SD.Answer = [&](TFileDialog &d) { proposed = d.FileName; d.FileName = typed; return true; };
         Run(W->Save1);
         return proposed;
     }
@@ -122,19 +106,13 @@ protected:
         };
     }
 
-    // Replaces the edit's text the way a user does: select all, then type.
+    // Replaces the edit's text the way a user does: select all, delete, type.
     static void Type(QLineEdit *edit, const QString &text)
     {
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        if (text.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Delete);
-        for (const QChar c : text) {
-            if (c.unicode() < 128)
-                QTest::keyClick(edit, c.toLatin1());
-            else  // no key code for it: the key event carries the character only
-                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
     }
     static void Type(QComboBox *box, const QString &text) { Type(box->lineEdit(), text); }
 
@@ -142,18 +120,16 @@ protected:
     static void Pick(QComboBox *box, int index)
     {
         box->showPopup();
-        QAbstractItemView *view = box->view();
-        QTest::keyClick(view, Qt::Key_Home);
+        QTest::keyClick(box->view(), Qt::Key_Home);
         for (int i = 0; i < index; ++i)
-            QTest::keyClick(view, Qt::Key_Down);
-        QTest::keyClick(view, Qt::Key_Return);
+            QTest::keyClick(box->view(), Qt::Key_Down);
+        QTest::keyClick(box->view(), Qt::Key_Return);
         ASSERT_EQ(box->currentIndex(), index);
     }
 
     static void ShowTab(QTabWidget *pages, QWidget *page)
     {
-        const QRect r = pages->tabBar()->tabRect(pages->indexOf(page));
-        QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, r.center());
+        QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(pages->indexOf(page)).center());
         ASSERT_EQ(pages->currentWidget(), page);
     }
 
@@ -165,8 +141,6 @@ protected:
         return list;
     }
 
-    std::vector<std::string> ErrorTexts() const { return Recorder.Texts(); }
-
     // The preview box's client area, where diagram pixels start.
     QImage PreviewImage() const
     {
@@ -175,11 +149,9 @@ protected:
 
     MessageRecorder Recorder;
     std::vector<TMessage> &Messages = Recorder.Messages;
-    std::unique_ptr<TfrmEdit> W;
     std::vector<TColor> OfferedColors;
-
-private:
     QTemporaryDir FDir;
+    std::unique_ptr<TfrmEdit> W;
 };
 
 // Every field of an item on one line, so that whole items compare at once.

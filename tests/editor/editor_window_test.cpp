@@ -6,23 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 namespace {
 
+using Strings = std::vector<std::string>;
+
 class EditorWindow : public EditorTest {
 protected:
-    static std::unique_ptr<TKXDrawItem> Frame(TKXItemGrowth growth)
-    {
-        auto item = std::make_unique<TKXDrawItem>();
-        item->Name = "frame";
-        item->X2 = 100;
-        item->Y2 = 50;
-        item->Growth = growth;
-        item->BrushStyle = bsClear;
-        return item;
-    }
-
-    // A library file with the styles Alpha (one frame) and Beta.
+    // A library file with the styles Alpha (one borderless frame) and Beta.
     std::string TwoStyleLibrary()
     {
         TKXUOLibrary lib;
@@ -31,20 +23,24 @@ protected:
             style->Name = name;
             lib.AddStyle(std::move(style));
         }
-        lib.Styles()[0]->DrawItems.push_back(Frame(igNone));
-        const std::string file = Path("a.uol");
-        lib.SaveToFile(file);
-        return file;
+        auto frame = std::make_unique<TKXDrawItem>();
+        frame->Name = "frame";
+        frame->X2 = 100;
+        frame->Y2 = 50;
+        frame->BrushStyle = bsClear;
+        lib.Styles()[0]->DrawItems.push_back(std::move(frame));
+        lib.SaveToFile(Path("a.uol"));
+        return Path("a.uol");
     }
 
-    static std::vector<std::string> Names(const TKXUOLibrary &lib)
+    static Strings Names(const TKXUOLibrary &lib)
     {
-        std::vector<std::string> names;
+        Strings names;
         for (const auto &style : lib.Styles())
             names.push_back(style->Name);
         return names;
     }
-    static std::vector<std::string> FileNames(const std::string &file)
+    static Strings FileNames(const std::string &file)
     {
         TKXUOLibrary lib;
         lib.LoadFromFile(file);
@@ -52,14 +48,14 @@ protected:
     }
 
     TKXVertex *Preview() const { return static_cast<TKXVertex *>(W->KXB->Vertices[0]); }
-    static TRect Bounds(const TKXVertex *v) { return {v->Left, v->Top, v->Right, v->Bottom}; }
-    QPoint At(int x, int y) const { return W->KXB->contentsRect().topLeft() + QPoint(x, y); }
+    TRect Bounds() const { return {Preview()->Left, Preview()->Top, Preview()->Right, Preview()->Bottom}; }
     void Drag(QPoint from, QPoint to)
     {
-        QTest::mousePress(W->KXB, Qt::LeftButton, {}, At(from.x(), from.y()));
-        QTest::mouseMove(W->KXB, At((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
-        QTest::mouseMove(W->KXB, At(to.x(), to.y()));
-        QTest::mouseRelease(W->KXB, Qt::LeftButton, {}, At(to.x(), to.y()));
+        const QPoint origin = W->KXB->contentsRect().topLeft();
+        QTest::mousePress(W->KXB, Qt::LeftButton, {}, origin + from);
+        QTest::mouseMove(W->KXB, origin + (from + to) / 2);
+        QTest::mouseMove(W->KXB, origin + to);
+        QTest::mouseRelease(W->KXB, Qt::LeftButton, {}, origin + to);
     }
 };
 
@@ -68,16 +64,13 @@ TEST_F(EditorWindow, StartsWithNoTreeMenusWithoutShortcutsAndAnEmptyPreview)
     EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
     EXPECT_EQ(W->windowTitle(), "Glyphsmith");
     EXPECT_EQ(W->pcEditor->currentWidget(), W->TabSheet1);
-    EXPECT_EQ(W->KXB->Actor(), W->KXEditActor1);
     EXPECT_EQ(W->minimumSize(), W->maximumSize()) << "the window is not resizable";
     EXPECT_EQ(W->KXB->size(), QSize(265, 185));
-
-    EXPECT_EQ(W->MainMenu1->actions().size(), 3);
     for (const QAction *action : W->findChildren<QAction *>())
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
 
     ASSERT_EQ(W->KXB->Vertices.Count(), 1u);
-    EXPECT_EQ(Bounds(Preview()), (TRect{82, 67, 182, 117}));
+    EXPECT_EQ(Bounds(), (TRect{82, 67, 182, 117}));
     EXPECT_FALSE(Preview()->Selected);
     // Nothing of the vertex is painted: the whole inside shows the box's colour.
     const QImage image = PreviewImage();
@@ -86,7 +79,7 @@ TEST_F(EditorWindow, StartsWithNoTreeMenusWithoutShortcutsAndAnEmptyPreview)
 
     // Object > New without a tree: the error box, and nothing changes.
     Run(W->New1);
-    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"Ungültiger Index."});
+    EXPECT_EQ(Recorder.Texts(), Strings{"Ungültiger Index."});
     EXPECT_EQ(Messages[0].Caption, "Glyphsmith");
     EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
     EXPECT_TRUE(W->UOLib->Styles().empty());
@@ -98,15 +91,13 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
     ASSERT_EQ(W->ProjectTree->topLevelItemCount(), 1);
     EXPECT_EQ(Root()->text(0), "Library");
     EXPECT_EQ(W->windowTitle(), "Glyphsmith - untitled");
-
     Run(W->New1);
     Run(W->New1);
     ASSERT_EQ(Root()->childCount(), 2);
-    EXPECT_EQ(Node(0)->text(0), "Style1");
-    EXPECT_EQ(Node(1)->text(0), "Style2");
     EXPECT_FALSE(Root()->isExpanded());
-    EXPECT_EQ(Names(*W->UOLib), (std::vector<std::string>{"Style1", "Style2"}));
+    EXPECT_EQ(Names(*W->UOLib), (Strings{"Style1", "Style2"}));
     for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Node(i)->text(0).toStdString(), W->UOLib->Styles()[i]->Name);
         EXPECT_EQ(Node(i)->Data, W->UOLib->Styles()[i].get());
         ASSERT_TRUE(Node(i)->Data->OnGetData);
         EXPECT_EQ(Node(i)->Data->OnGetData(0, "Title", nullptr), "<<Title>>");
@@ -114,7 +105,7 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
 
     // Renaming in place reaches a later Save; the root has no style, only its text changes.
     Root()->setExpanded(true);
-    auto rename = [this](QTreeWidgetItem *item, const char *text) {
+    for (const auto &[item, text] : {std::pair<QTreeWidgetItem *, const char *>{Node(0), "Box"}, {Root(), "Shapes"}}) {
         W->ProjectTree->editItem(item, 0);
         QLineEdit *editor = nullptr;
         for (QLineEdit *edit : W->ProjectTree->viewport()->findChildren<QLineEdit *>())
@@ -125,12 +116,10 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
         QTest::keyClicks(editor, QString::fromUtf8(text));
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();  // the tree commits the edit queued
-    };
-    rename(Node(0), "Box");
-    rename(Root(), "Shapes");
+    }
     EXPECT_EQ(Root()->text(0), "Shapes");
     Save(Path("renamed.uol"));
-    EXPECT_EQ(FileNames(Path("renamed.uol")), (std::vector<std::string>{"Box", "Style2"}));
+    EXPECT_EQ(FileNames(Path("renamed.uol")), (Strings{"Box", "Style2"}));
     EXPECT_TRUE(Messages.empty());
 }
 
@@ -138,26 +127,20 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
 // way the tree is left without a root.
 TEST_F(EditorWindow, OpenOfANonLibraryShowsTheErrorAndLeavesAnEmptyTree)
 {
-    const struct {
-        const char *Name;
-        QByteArray Content;
-        const char *Message;
-    } cases[] = {
-        {"notes.txt", QByteArray("just some text\r\n"), "Ungültiger Wert der Eigenschaft."},
-        {"diagram.uol", QByteArray("\x06\x06KX1.00\x01\x00", 10), "Invalid File Format."},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.Name);
+    const std::pair<QByteArray, const char *> cases[] = {
+        {"just some text\r\n", "Ungültiger Wert der Eigenschaft."},
+        {QByteArray("\x06\x06KX1.00\x01\x00", 10), "Invalid File Format."}};
+    for (const auto &[content, message] : cases) {
+        SCOPED_TRACE(message);
         Run(W->New2);
         Messages.clear();
-        QFile out(QString::fromStdString(Path(c.Name)));
+        QFile out(QString::fromStdString(Path("bad.uol")));
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(c.Content);
+        out.write(content);
         out.close();
-
-        Open(Path(c.Name));
+        Open(Path("bad.uol"));
         Run(W->New1);
-        EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{c.Message, "Ungültiger Index."}));
+        EXPECT_EQ(Recorder.Texts(), (Strings{message, "Ungültiger Index."}));
         EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
         EXPECT_EQ(W->windowTitle(), "Glyphsmith - untitled");
         EXPECT_TRUE(W->UOLib->Styles().empty());
@@ -181,17 +164,15 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     EXPECT_EQ(W->windowTitle().toStdString(), "Glyphsmith - " + opened);
     EXPECT_TRUE(W->DINameCB->currentText().isEmpty());
     EXPECT_TRUE(W->TINameCB->currentText().isEmpty());
-    W->OD.Answer = [](TFileDialog &) { return false; };
-    Run(W->Load1);
     Run(W->New1);  // counts every node: root and two styles
-    EXPECT_EQ(Names(*W->UOLib), (std::vector<std::string>{"Alpha", "Beta", "Style3"}));
+    EXPECT_EQ(Names(*W->UOLib), (Strings{"Alpha", "Beta", "Style3"}));
 
     Run(W->New2);
     Run(W->New1);
     EXPECT_EQ(Save(Path("one.uol")), opened);
-    EXPECT_EQ(FileNames(Path("one.uol")), std::vector<std::string>{"Style1"});
+    EXPECT_EQ(FileNames(Path("one.uol")), Strings{"Style1"});
     Save(opened);  // over the opened file, without a question
-    EXPECT_EQ(FileNames(opened), std::vector<std::string>{"Style1"});
+    EXPECT_EQ(FileNames(opened), Strings{"Style1"});
     EXPECT_TRUE(Messages.empty());
 }
 
@@ -199,8 +180,9 @@ TEST_F(EditorWindow, ThePreviewShowsACopyOfTheSelectedStyleWhichOnlyDraggingChan
 {
     Open(TwoStyleLibrary());
     const QImage empty = PreviewImage();
-    TKXVertexStyle *alpha = W->UOLib->Styles()[0].get();
-    alpha->DrawItems[0]->Growth = igBoth;
+    TKXDrawItem &frame = *W->UOLib->Styles()[0]->DrawItems[0];
+    frame.Growth = igBoth;
+    const std::string stored = Fields(frame);
     Select(Node(0));
     EXPECT_EQ(W->DINameCB->count(), 1);
     const QImage shown = PreviewImage();
@@ -210,16 +192,16 @@ TEST_F(EditorWindow, ThePreviewShowsACopyOfTheSelectedStyleWhichOnlyDraggingChan
     EXPECT_EQ(W->DINameCB->count(), 0);
     Select(Node(0));
     Run(W->Delete1);  // only refreshes the pages
-    EXPECT_EQ(Names(*W->UOLib), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(Names(*W->UOLib), (Strings{"Alpha", "Beta"}));
 
     Drag({132, 92}, {152, 102});
-    EXPECT_EQ(Bounds(Preview()), (TRect{102, 77, 202, 127}));
+    EXPECT_EQ(Bounds(), (TRect{102, 77, 202, 127}));
     EXPECT_TRUE(Preview()->Selected);
     Drag({202, 127}, {232, 147});  // the bottom-right corner
-    EXPECT_EQ(Bounds(Preview()), (TRect{102, 77, 232, 147}));
+    EXPECT_EQ(Bounds(), (TRect{102, 77, 232, 147}));
     EXPECT_EQ(Preview()->Style->DrawItems[0]->X2, 130);
     EXPECT_EQ(Preview()->Style->DrawItems[0]->Y2, 70);
-    EXPECT_EQ(Fields(*alpha->DrawItems[0]), Fields(*Frame(igBoth)));
+    EXPECT_EQ(Fields(frame), stored);
 
     Run(W->New2);
     EXPECT_EQ(Preview()->Style, nullptr);
@@ -245,37 +227,34 @@ TEST_F(EditorWindow, HelpMenuOpensContentsSearchAndContextHelp)
     viewer->close();
 }
 
-TEST_F(EditorWindow, InfoShowsANewAboutWindowEachTime)
+// The real modal showing, each time a new window: a dialog border, of the splash's parts only
+// OK, and Enter ends it.
+TEST_F(EditorWindow, InfoShowsANewModalAboutWindowEachTime)
 {
-    std::vector<QObject *> shown;
-    const TAboutHook previous = SetAboutHook([&](TSplash &splash) {
-        shown.push_back(&splash);
-        EXPECT_EQ(splash.parent(), W.get());
-        EXPECT_EQ(splash.Title->text(), "Glyphsmith");
-        splash.btnOK->click();
-    });
-    Run(W->Info2);
-    Run(W->Info2);
-    SetAboutHook(previous);
-    EXPECT_EQ(shown.size(), 2u);
-    EXPECT_TRUE(W->findChildren<TSplash *>().isEmpty()) << "destroyed after its showing";
+    int shown = 0;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&] {
+            TSplash *splash = W->findChild<TSplash *>();
+            ASSERT_NE(splash, nullptr);
+            ++shown;
+            EXPECT_TRUE(splash->isModal());
+            EXPECT_EQ(splash->windowTitle(), "Korvex V0.90");
+            EXPECT_FALSE(splash->windowFlags() & Qt::FramelessWindowHint);
+            EXPECT_EQ(splash->Title->text(), "Glyphsmith");
+            EXPECT_TRUE(splash->btnOK->isVisible());
+            EXPECT_FALSE(splash->PB->isVisible() || splash->b->isVisible());
+            QTest::keyClick(splash, Qt::Key_Return);
+        });
+        Run(W->Info2);  // returns only when the modal showing ends
+        EXPECT_TRUE(W->findChildren<TSplash *>().isEmpty()) << "destroyed after its showing";
+    }
+    EXPECT_EQ(shown, 2);
 }
 
-// Only the pages' commands change the name lists: typing neither completes a listed name nor
-// adds the text to the list on Enter. Every edit takes only what code page 1252 can store.
-TEST_F(EditorWindow, TypingInTheBoxesNeitherCompletesNorInsertsAndStaysInCodePage1252)
+// Every edit, the tree's in-place editor too, takes only what code page 1252 can store.
+TEST_F(EditorWindow, EditsTakeOnlyCodePage1252)
 {
-    Open(TwoStyleLibrary());
-    Select(Node(0));
-    ASSERT_EQ(W->DINameCB->count(), 1);
-    for (QComboBox *box : {W->DINameCB, W->TINameCB}) {
-        const int count = box->count();
-        QTest::keyClicks(box->lineEdit(), QStringLiteral("f"));
-        EXPECT_EQ(box->currentText(), "f");
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(box->count(), count);
-    }
-
+    Run(W->New2);
     QList<QLineEdit *> edits = W->centralWidget()->findChildren<QLineEdit *>();
     W->ProjectTree->editItem(Root(), 0);
     edits.push_back(W->ProjectTree->viewport()->findChild<QLineEdit *>());

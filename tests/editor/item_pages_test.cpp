@@ -15,6 +15,7 @@ namespace {
 
 constexpr TColor clYellow = 0x00FFFF;
 constexpr TColor clRed = 0x0000FF;
+using Strings = std::vector<std::string>;
 
 // What the draw-item page is given; colours go through the answered colour dialog.
 struct TDraw {
@@ -86,10 +87,7 @@ protected:
         TypeCoords({W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}, t.Coords);
         Pick(W->TIAlignCB, t.Growth);
         Type(W->edTIData, QString::fromUtf8(t.Data));
-        W->FD.Answer = [font = t.Font](TFontDialog &d) {
-            d.Font = font;
-            return true;
-        };
+        W->FD.Answer = [font = t.Font](TFontDialog &d) { d.Font = font; return true; };
         Click(W->Button2);
         Pick(W->ComboBox5, t.Alignment);
         ShowTab(W->PageControl3, W->TabSheet6);
@@ -123,6 +121,12 @@ TEST_F(ItemPages, AddOfTheExampleFrameIsShownAndSameNamedItemsAreDeletedLaterFir
     Click(W->btnDelete);
     EXPECT_TRUE(Style().DrawItems.empty());
     EXPECT_EQ(Entries(W->DINameCB), (QStringList{"frame", "frame"})) << "Delete keeps the list";
+
+    // Without a style the buttons do nothing.
+    Select(Root());
+    for (QAbstractButton *b : {W->btnAdd, W->btnModify, W->btnDelete, W->Button3, W->Button6, W->btnTIDelete})
+        Guarded([b] { b->click(); });
+    EXPECT_TRUE(W->UOLib->Styles()[0]->DrawItems.empty());
     EXPECT_TRUE(Messages.empty());
 }
 
@@ -140,6 +144,8 @@ TEST_F(ItemPages, TypingTheNameShowsTheItemOnlyOnceTheWholeNameIsTyped)
     QTest::keyClicks(W->DINameCB->lineEdit(), "e");
     EXPECT_EQ(W->edX2->text(), "100");
     EXPECT_EQ(W->DITypCB->currentIndex(), 0);
+    QTest::keyClick(W->DINameCB->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(W->DINameCB->count(), 1) << "only Add fills the list";
 
     Run(W->Delete1);
     Type(W->DINameCB, "Frame");
@@ -149,41 +155,32 @@ TEST_F(ItemPages, TypingTheNameShowsTheItemOnlyOnceTheWholeNameIsTyped)
 // A refused coordinate still leaves the name in the list, but adds no item.
 TEST_F(ItemPages, CoordinateEditIsParsedOrRefusedWithTheMessage)
 {
-    const std::pair<const char *, std::optional<int32_t>> rows[] = {{" 12", 12}, {"$1F", 31}, {"-3", -3},
-                                                                     {"12 ", {}}, {"1.5", {}}, {"", {}}};
-    int listed = 0;
+    const std::pair<const char *, std::optional<int32_t>> rows[] = {
+        {" 12", 12}, {"$1F", 31}, {"-3", -3}, {"12 ", {}}, {"1.5", {}}, {"", {}}};
+    size_t listed = 0, added = 0;
     for (const auto &[text, value] : rows) {
         SCOPED_TRACE(text);
-        const size_t count = Style().DrawItems.size();
         Messages.clear();
         FillDraw(ExampleFrame);
         Type(W->edX1, text);
         Click(W->btnAdd);
-        EXPECT_EQ(W->DINameCB->count(), ++listed);
+        EXPECT_EQ(size_t(W->DINameCB->count()), ++listed);
+        ASSERT_EQ(Style().DrawItems.size(), added += value.has_value());
         if (value) {
-            ASSERT_EQ(Style().DrawItems.size(), count + 1);
             EXPECT_EQ(Style().DrawItems.back()->X1, *value);
-            EXPECT_TRUE(Messages.empty());
-        } else {
-            EXPECT_EQ(Style().DrawItems.size(), count);
-            EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"'" + std::string(text) + "' ist kein gültiger Integerwert."});
         }
+        const std::string refusal = "'" + std::string(text) + "' ist kein gültiger Integerwert.";
+        EXPECT_EQ(Recorder.Texts(), value ? Strings{} : Strings{refusal});
     }
 }
 
-// The spinner steps within 1 to 10 from what the edit shows; what is typed is taken as typed.
-TEST_F(ItemPages, ThicknessTakesAnyTypedNumberWhileTheSpinnerStaysWithinOneToTen)
+// The spinner steps within 1 to 10 from what the edit shows; a typed 25 is kept (the session adds one).
+TEST_F(ItemPages, TheThicknessSpinnerStepsWithinOneToTenFromAnyTypedNumber)
 {
-    FillDraw(ExampleFrame);
-    Type(W->edSize, "25");
-    Click(W->btnAdd);
-    ASSERT_EQ(Style().DrawItems.size(), 1u);
-    EXPECT_EQ(Style().DrawItems[0]->PenWidth, 25);
-
     const QList<QToolButton *> arrows = W->UpDown1->findChildren<QToolButton *>();
     ASSERT_EQ(arrows.size(), 2);
     const std::tuple<const char *, Qt::ArrowType, const char *> steps[] = {
-        {"1", Qt::UpArrow, "2"}, {"1", Qt::DownArrow, "1"}, {"25", Qt::UpArrow, "10"}, {"25", Qt::DownArrow, "9"}};
+        {"1", Qt::DownArrow, "1"}, {"25", Qt::UpArrow, "10"}, {"25", Qt::DownArrow, "9"}};
     for (const auto &[typed, arrow, shown] : steps) {
         W->edSize->setText(QString::fromUtf8(typed));
         QTest::mouseClick(arrows[arrows[0]->arrowType() == arrow ? 0 : 1], Qt::LeftButton);
@@ -229,7 +226,7 @@ TEST_F(ItemPages, ModifyStopsAtAnUnparsableY1WithTheEarlierFieldsWritten)
     Pick(W->DIStyleCB, 3);
     Click(W->btnModify);
 
-    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"'y' ist kein gültiger Integerwert."});
+    EXPECT_EQ(Recorder.Texts(), Strings{"'y' ist kein gültiger Integerwert."});
     EXPECT_EQ(Fields(*Style().DrawItems[0]), "frame shape 2 (5,0)-(95,50) growth 0 pen 000000/0/1 brush FFFFFF/0");
     const TKXVertex *preview = static_cast<const TKXVertex *>(W->KXB->Vertices[0]);
     EXPECT_EQ(preview->Style->DrawItems[0]->Shape, isRectangle) << "the preview is not refreshed";
@@ -294,7 +291,7 @@ TEST_F(ItemPages, OwnerDrawnListEntryIShowsStyleIWhateverItsTextAndIsStoredAsI)
 
 // --- text items ---
 
-TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherStyle)
+TEST_F(ItemPages, TitleShowsItsNameInThePreviewKeepsItsBackgroundRefusesTitleAndCopies)
 {
     FillText(Title);
     TKXQtCanvas measure;
@@ -304,6 +301,7 @@ TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherS
     ASSERT_EQ(Style().TextItems.size(), 1u);
     EXPECT_EQ(Fields(*Style().TextItems[0]),
               "Title 'Caption' (0,0)-(100,20) growth 0 font Arial/10/000000/1 align 1 back 00FFFF/1");
+    EXPECT_EQ(OfferedColors, std::vector<TColor>{clWhite}) << "the colour dialog starts at the swatch's colour";
     EXPECT_TRUE(Messages.empty());
 
     // Black ink of "<<Title>>", not of the item's own text, centred in (82, 67)-(182, 87).
@@ -319,6 +317,16 @@ TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherS
     EXPECT_NEAR(right - left + 1, measure.TextWidth("<<Title>>"), 2);
     EXPECT_NEAR((left + right + 1) / 2.0, 132, 1.5);
 
+    // The background colour round trip: another colour and style on the page, then the item again.
+    AnswerColor(clNavy);
+    Click(W->Button4);
+    Pick(W->ComboBox3, 6);
+    ASSERT_EQ(W->TIColorBox->Color(), clNavy);
+    Run(W->Delete1);
+    Pick(W->TINameCB, 0);
+    EXPECT_EQ(W->TIColorBox->Color(), clYellow);
+    EXPECT_EQ(W->ComboBox3->currentIndex(), 1);
+
     Type(W->TINameCB, "title");
     Type(W->edTIX1, "7");
     Click(W->Button3);
@@ -326,11 +334,7 @@ TEST_F(ItemPages, TitleShowsItsNameInThePreviewRefusesTitleAndCopiesIntoAnotherS
     EXPECT_EQ(Messages[0].Text, "Textitem with this name already exists.");
     EXPECT_EQ(Messages[0].Caption, "Fehler");
     EXPECT_EQ(Entries(W->TINameCB), QStringList{"Title"});
-    // Modify and Delete look names up case-sensitively: "title" finds nothing.
-    Click(W->Button6);
-    Click(W->btnTIDelete);
     ASSERT_EQ(Style().TextItems.size(), 1u);
-    EXPECT_EQ(Style().TextItems[0]->X1, 0);
 
     // The fields stay when another style is selected, so the item can be copied there.
     Run(W->New1);
@@ -365,49 +369,13 @@ TEST_F(ItemPages, TextDeleteDropsThePickedListEntryButNotATypedOne)
     EXPECT_EQ(W->TINameCB->currentText(), "B") << "the name box keeps its text";
 }
 
-TEST_F(ItemPages, BackgroundColourRoundTripsThroughTheItem)
-{
-    FillText(Title);
-    EXPECT_EQ(OfferedColors, std::vector<TColor>{clWhite}) << "the dialog starts at the swatch's colour";
-    Click(W->Button3);
-    EXPECT_EQ(Style().TextItems[0]->BackColor, clYellow);
-
-    AnswerColor(clNavy);
-    Click(W->Button4);
-    Pick(W->ComboBox3, 6);
-    W->CD.Answer = [](TColorDialog &d) {
-        d.Color = clRed;
-        return false;
-    };
-    Click(W->Button4);
-    ASSERT_EQ(W->TIColorBox->Color(), clNavy) << "a cancel keeps the colour";
-    Run(W->Delete1);
-    Pick(W->TINameCB, 0);
-    EXPECT_EQ(W->TIColorBox->Color(), clYellow);
-    EXPECT_EQ(W->ComboBox3->currentIndex(), 1);
-}
-
-TEST_F(ItemPages, WithoutAStyleTheButtonsDoNothing)
-{
-    AddDraw(ExampleFrame);
-    Select(Root());
-    ASSERT_EQ(W->CurrentStyle(), nullptr);
-    Type(W->DINameCB, "frame");
-    Type(W->TINameCB, "frame");
-    for (QAbstractButton *b : {W->btnAdd, W->btnModify, W->btnDelete, W->Button3, W->Button6, W->btnTIDelete})
-        Guarded([b] { b->click(); });
-    EXPECT_EQ(W->UOLib->Styles()[0]->DrawItems.size(), 1u);
-    EXPECT_EQ(W->UOLib->Styles()[0]->TextItems.size(), 0u);
-    EXPECT_TRUE(Messages.empty());
-}
-
 // --- a whole session ---
 
 TEST_F(ItemPages, SessionBuildsAStyleThatSurvivesSaveAndOpenAndPaintsLikeTheCanvas)
 {
     const TDraw draws[] = {{"frame", 0, {"0", "0", "100", "50"}, 3},
                            {"dot", 2, {"10", "10", "30", "$1E"}, 0, clRed, 1, "2", clYellow, 2},
-                           {"rule", 3, {"0", "40", " 100", "40"}, 1, clNavy, 4, "1", clWhite, 1}};
+                           {"rule", 3, {"0", "40", " 100", "40"}, 1, clNavy, 4, "25", clWhite, 1}};
     for (const TDraw &d : draws)
         AddDraw(d);
     FillText(Title);
@@ -425,7 +393,7 @@ TEST_F(ItemPages, SessionBuildsAStyleThatSurvivesSaveAndOpenAndPaintsLikeTheCanv
     ASSERT_EQ(s.DrawItems.size(), 3u);
     EXPECT_EQ(Fields(*s.DrawItems[0]), "frame shape 0 (0,0)-(100,50) growth 3 pen 000000/0/1 brush FFFFFF/0");
     EXPECT_EQ(Fields(*s.DrawItems[1]), "dot shape 2 (10,10)-(30,30) growth 0 pen 0000FF/1/2 brush 00FFFF/2");
-    EXPECT_EQ(Fields(*s.DrawItems[2]), "rule shape 3 (0,40)-(100,40) growth 1 pen 800000/4/1 brush FFFFFF/1");
+    EXPECT_EQ(Fields(*s.DrawItems[2]), "rule shape 3 (0,40)-(100,40) growth 1 pen 800000/4/25 brush FFFFFF/1");
     ASSERT_EQ(s.TextItems.size(), 2u);
     EXPECT_EQ(Fields(*s.TextItems[0]),
               "Title 'Caption' (0,0)-(100,20) growth 0 font Arial/10/000000/1 align 1 back 00FFFF/1");
