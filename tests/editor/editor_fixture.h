@@ -71,6 +71,7 @@ protected:
     TTreeNode *Node(int i) const { return static_cast<TTreeNode *>(Root()->child(i)); }
     void Select(QTreeWidgetItem *item) { W->ProjectTree->setCurrentItem(item); }
     TKXVertexStyle &Style() const { return *W->CurrentStyle(); }
+    TKXVertex *Preview() const { return static_cast<TKXVertex *>(W->KXB->Vertices[0]); }
     std::string Path(const char *name) const { return FDir.filePath(QString::fromUtf8(name)).toStdString(); }
 
     // Project > New, Object > New and the new style selected.

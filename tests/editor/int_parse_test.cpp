@@ -7,14 +7,12 @@
 
 TEST(IntParse, AcceptsDecimalAndHexadecimalForms)
 {
-    const struct {
-        const char *Text;
-        int32_t Value;
-    } rows[] = {{" 12", 12}, {"   -7", -7}, {"+42", 42}, {"-0", 0}, {"000000000000000000002147483647", 2147483647},
-                {"-2147483647", -2147483647}, {"$1F", 31}, {"  $a", 10}, {"$7FFFFFFF", 2147483647},
-                {"$80000000", INT32_MIN}, {"$FFFFFFFF", -1}, {"$00000001", 1}};
-    for (const auto &row : rows)
-        EXPECT_EQ(StrToInt(row.Text), row.Value) << "'" << row.Text << "'";
+    const std::pair<const char *, int32_t> rows[] = {
+        {" 12", 12}, {"   -7", -7}, {"+42", 42}, {"-0", 0}, {"000000000000000000002147483647", 2147483647},
+        {"-2147483647", -2147483647}, {"$1F", 31}, {"  $a", 10}, {"$7FFFFFFF", 2147483647},
+        {"$80000000", INT32_MIN}, {"$FFFFFFFF", -1}, {"$00000001", 1}};
+    for (const auto &[text, value] : rows)
+        EXPECT_EQ(StrToInt(text), value) << "'" << text << "'";
 }
 
 TEST(IntParse, RefusesOtherFormsWithTheConversionMessage)
