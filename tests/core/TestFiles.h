@@ -22,15 +22,17 @@ inline TBytes ReadFileBytes(const std::string &fileName)
     std::ifstream in(fileName, std::ios::binary);
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
+inline std::string ReadFileText(const std::string &fileName)
+{
+    const TBytes bytes = ReadFileBytes(fileName);
+    return std::string(bytes.begin(), bytes.end());
+}
 inline void WriteFileBytes(const std::string &fileName, const TBytes &bytes)
 {
     std::ofstream(fileName, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
-
 inline TBytes BytesOf(const std::string &s) { return TBytes(s.begin(), s.end()); }
-
 inline std::string DataFile(const std::string &name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 
 inline std::size_t OpenDescriptorCount()
@@ -60,11 +62,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         FDir = pattern;
     }
-    void TearDown() override
-    {
-        std::error_code error;
-        std::filesystem::remove_all(FDir, error);
-    }
+    void TearDown() override { std::filesystem::remove_all(FDir, FError); }
     std::string Path(const std::string &name) const { return FDir + "/" + name; }
     std::vector<std::string> DirEntries() const
     {
@@ -75,18 +73,17 @@ protected:
     }
 
     std::string FDir;
+    std::error_code FError;
 };
 
 // Sets a resource limit until destruction. With RLIMIT_FSIZE, writes past the limit come back
 // short (as on a full disk) instead of raising SIGXFSZ.
 class TResourceLimit {
 public:
-    TResourceLimit(int resource, rlim_t value) : FResource(resource)
+    TResourceLimit(int resource, rlim_t value) : FResource(resource), FOldHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
         ::getrlimit(FResource, &FOld);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FOld;
-        limit.rlim_cur = value;
+        rlimit limit{value, FOld.rlim_max};
         ::setrlimit(FResource, &limit);
     }
     ~TResourceLimit()
@@ -99,10 +96,11 @@ public:
 
 private:
     int FResource;
+    void (*FOldHandler)(int);
     rlimit FOld{};
-    void (*FOldHandler)(int) = nullptr;
 };
 
+// The process's mapped memory, the base for an address-space limit.
 inline rlim_t MappedBytes()
 {
     rlim_t pages = 0;

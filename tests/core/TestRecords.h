@@ -18,8 +18,7 @@ protected:
         file.Create(Path("out.txt"));
         object.WriteToText(file);
         file.Close();
-        const TBytes bytes = ReadFileBytes(Path("out.txt"));
-        return std::string(bytes.begin(), bytes.end());
+        return ReadFileText(Path("out.txt"));
     }
     static TBytes BytesOfRecord(TKXObject &object)
     {

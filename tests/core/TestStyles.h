@@ -12,13 +12,12 @@
 inline auto Fields(const TKXDrawItem &i)
 {
     return std::tuple(i.Name, i.X1, i.Y1, i.X2, i.Y2, i.Shape, i.Growth, i.PenColor, i.PenStyle, i.PenWidth,
-                    i.BrushColor, i.BrushStyle);
+                      i.BrushColor, i.BrushStyle);
 }
-
 inline auto Fields(const TKXTextItem &i)
 {
     return std::tuple(i.Name, i.Text, i.X1, i.Y1, i.X2, i.Y2, i.Growth, i.FontName, i.FontSize, i.FontColor,
-                    i.FontStyle, i.Alignment, i.BackColor, i.BackStyle);
+                      i.FontStyle, i.Alignment, i.BackColor, i.BackStyle);
 }
 
 // Same name and items field by field, in the same order (the data event is not compared).
@@ -34,23 +33,20 @@ inline void ExpectSameStyle(const TKXVertexStyle &a, const TKXVertexStyle &b)
 }
 
 template <typename TItem>
-TItem &AddItem(std::vector<std::unique_ptr<TItem>> &items, const std::string &name, TRect r = {})
+TItem &AddItem(std::vector<std::unique_ptr<TItem>> &items, const std::string &name, TRect r)
 {
-    auto item = std::make_unique<TItem>();
-    item->Name = name;
-    std::tie(item->X1, item->Y1, item->X2, item->Y2) = std::tie(r.Left, r.Top, r.Right, r.Bottom);
-    items.push_back(std::move(item));
-    return *items.back();
+    items.push_back(std::make_unique<TItem>());
+    TItem &item = *items.back();
+    std::tie(item.Name, item.X1, item.Y1, item.X2, item.Y2) = std::tie(name, r.Left, r.Top, r.Right, r.Bottom);
+    return item;
 }
-
-inline TKXDrawItem &AddDrawItem(TKXVertexStyle &style, const std::string &name, TRect r = {})
+inline TKXDrawItem &AddDrawItem(TKXVertexStyle &s, const std::string &name, TRect r = {})
 {
-    return AddItem(style.DrawItems, name, r);
+    return AddItem(s.DrawItems, name, r);
 }
-
-inline TKXTextItem &AddTextItem(TKXVertexStyle &style, const std::string &name, TRect r = {})
+inline TKXTextItem &AddTextItem(TKXVertexStyle &s, const std::string &name, TRect r = {})
 {
-    return AddItem(style.TextItems, name, r);
+    return AddItem(s.TextItems, name, r);
 }
 
 inline std::unique_ptr<TKXVertexStyle> NamedStyle(const std::string &name)
@@ -65,16 +61,9 @@ inline std::unique_ptr<TKXVertexStyle> MakeExampleStyle()
 {
     auto style = NamedStyle("Style1");
     TKXDrawItem &frame = AddDrawItem(*style, "Frame", {0, 0, 100, 50});
-    frame.Growth = igBoth;
-    frame.PenWidth = 1;
-    frame.BrushColor = clWhite;
+    std::tie(frame.Growth, frame.PenWidth, frame.BrushColor) = std::tuple(igBoth, 1, clWhite);
     TKXTextItem &title = AddTextItem(*style, "Title", {5, 5, 95, 20});
-    title.Growth = igHorizontal;
-    title.FontName = "Arial";
-    title.FontSize = 8;
-    title.FontStyle = fsBold;
-    title.Alignment = txCenter;
-    title.BackColor = clWhite;
-    title.BackStyle = bsClear;
+    std::tie(title.Growth, title.FontName, title.FontSize, title.FontStyle, title.Alignment, title.BackColor,
+             title.BackStyle) = std::tuple(igHorizontal, "Arial", 8, fsBold, txCenter, clWhite, bsClear);
     return style;
 }

@@ -71,9 +71,7 @@ TEST_F(Adjacent, WritesTheCaptionCentredInArialAtTheScaleWithADottedLine)
         EXPECT_EQ(Label.Bounds, (TRect{85, 44, 115, 56}));
         EXPECT_EQ(Canvas.Log(), expected);
         const TKXCanvasCall text = Canvas.CallsOf("TextOut").at(0);
-        EXPECT_EQ(text.Font.Name, "Arial");
-        EXPECT_EQ(text.Font.Size, fontSize);
-        EXPECT_EQ(text.Brush.Style, bsClear);
+        EXPECT_EQ(std::tuple(text.Font.Name, text.Font.Size, text.Brush.Style), std::tuple("Arial", fontSize, bsClear));
         EXPECT_EQ(Canvas.CallsOf("LineTo").at(0).Pen, (TKXPen{clBlack, psDot, 1, pmCopy}));
     }
 }
@@ -88,24 +86,6 @@ TEST_F(Adjacent, BoundsAreRecomputedAtEveryDrawWithHalvesRoundedToEven)
     Canvas.CharWidth = 8; // the font left by the first draw: Arial 10, extent 24 x 14
     Label.Draw(Canvas, 100, dmScreen);
     EXPECT_EQ(Label.Bounds, (TRect{38, -7, 62, 7}));
-}
-
-TEST_F(Adjacent, SelectedLabelShowsItsFrameAndAnchorOnTheScreenOnly)
-{
-    Label.Caption = "Label";
-    Label.Selected = true;
-    Label.MoveBy({50, 50});
-    Canvas.Font.Size = 8;
-    Label.Draw(Canvas, 100, dmScreen);
-    const std::vector<TKXCanvasCall> frames = Canvas.CallsOf("Rectangle");
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].ToString(), "Rectangle(85,44,115,56)");
-    EXPECT_EQ(frames[0].Pen.Style, psDot);
-    EXPECT_EQ(frames[0].Brush.Style, bsClear);
-    EXPECT_EQ(frames[1].ToString(), "Rectangle(46,-4,54,4)");
-    Canvas.Clear();
-    Label.Draw(Canvas, 100, dmPrinter);
-    EXPECT_TRUE(Canvas.CallsOf("Rectangle").empty());
 }
 
 TEST_F(Adjacent, MoveByMovesTheLabelButNotTheAnchorEndOfTheLine)

@@ -41,9 +41,8 @@ TEST(ValueStream, IntegersTakeTheShortestFormAndReadBack)
     // Other writers may use a wider form than needed.
     TKXMemoryStream stream({0x03, 0xFF, 0xFF, 0x04, 0x05, 0x00, 0x00, 0x00, 0x03, 0x80, 0x00});
     TValueReader reader(stream, 128);
-    EXPECT_EQ(reader.GetInteger(), -1);
-    EXPECT_EQ(reader.GetInteger(), 5);
-    EXPECT_EQ(reader.GetInteger(), 128);
+    for (const int32_t expected : {-1, 5, 128})
+        EXPECT_EQ(reader.GetInteger(), expected);
 }
 
 TEST(ValueStream, StringFormsFollowTheLengthAndRoundTripEveryByte)
@@ -72,21 +71,14 @@ TEST(ValueStream, StringFormsFollowTheLengthAndRoundTripEveryByte)
 
 TEST(ValueStream, BooleansAndListMarks)
 {
-    const TBytes marks = Written([](TValueWriter &w) {
-        w.PutBoolean(true);
-        w.PutBoolean(false);
-        w.PutListBegin();
-        w.PutListEnd();
-    });
-    EXPECT_EQ(marks, (TBytes{0x09, 0x08, 0x01, 0x00}));
+    const TPut put = [](TValueWriter &w) { w.PutBoolean(true); w.PutBoolean(false); w.PutListBegin(); w.PutListEnd(); };
+    EXPECT_EQ(Written(put), (TBytes{0x09, 0x08, 0x01, 0x00}));
 
     // True only for the true tag; any other tag is consumed alone.
     TKXMemoryStream stream({0x09, 0x08, 0x02, 0x09, 0x01, 0x02, 0x05, 0x00});
     TValueReader reader(stream, 128);
-    EXPECT_TRUE(reader.GetBoolean());
-    EXPECT_FALSE(reader.GetBoolean());
-    EXPECT_FALSE(reader.GetBoolean());
-    EXPECT_TRUE(reader.GetBoolean());
+    for (const bool expected : {true, false, false, true})
+        EXPECT_EQ(reader.GetBoolean(), expected);
     reader.GetListBegin();
     EXPECT_FALSE(reader.AtListEnd());
     EXPECT_EQ(reader.GetInteger(), 5);
@@ -101,11 +93,7 @@ TEST(ValueStream, WrongTagsAndShortDataFail)
     const auto getString = [](TValueReader &r) { r.GetString(); };
     const auto listBegin = [](TValueReader &r) { r.GetListBegin(); };
     const std::string invalid = KXMessages::InvalidPropertyValue, readError = KXMessages::ReadError;
-    const struct {
-        TBytes Bytes;
-        TRead Read;
-        std::string Message;
-    } cases[] = {
+    const std::tuple<TBytes, TRead, std::string> cases[] = {
         {{0x06, 0x00}, getInt, invalid}, {{0x09}, getInt, invalid}, {{0x02, 0x00}, getString, invalid},
         {{0x07, 0x01, 0x41}, getString, invalid}, {{0x00}, listBegin, invalid},
         {{0x01}, [](TValueReader &r) { r.GetListEnd(); }, invalid},
@@ -115,31 +103,11 @@ TEST(ValueStream, WrongTagsAndShortDataFail)
         {{0x06, 0x05, 'a', 'b'}, getString, readError}, {{0x0C, 0x01, 0x00}, getString, readError},
         {{0x03, 0x01}, listBegin, readError},
     };
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE("case " + std::to_string(i));
-        TKXMemoryStream stream(cases[i].Bytes);
+    for (const auto &[bytes, read, message] : cases) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        TKXMemoryStream stream(bytes);
         TValueReader reader(stream, 4);
-        ExpectError<EReadError>([&] { cases[i].Read(reader); }, cases[i].Message);
-    }
-}
-
-// A list mark that finds another value passes over that whole value before it complains.
-TEST(ValueStream, ListMismatchPassesOverTheValueOfEveryTag)
-{
-    const TBytes values[] = {{0x02, 0x01}, {0x03, 0x01, 0x02}, {0x04, 1, 2, 3, 4},
-                             {0x05, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {0x06, 0x02, 'a', 'b'}, {0x07, 0x01, 'a'},
-                             {0x08}, {0x09}, {0x0A, 0x02, 0, 0, 0, 7, 8}, {0x0B, 0x01, 'a', 0x02, 'b', 'c', 0x00},
-                             {0x0C, 0x01, 0, 0, 0, 'z'}, {0x0D}};
-    for (TBytes bytes : values) {
-        SCOPED_TRACE("tag " + std::to_string(bytes[0]));
-        bytes.insert(bytes.end(), {0x02, 0x2A});
-        for (const bool listBegin : {true, false}) {
-            TKXMemoryStream stream(bytes);
-            TValueReader reader(stream, 128);
-            ExpectError<EReadError>([&] { listBegin ? reader.GetListBegin() : reader.GetListEnd(); },
-                                    KXMessages::InvalidPropertyValue);
-            EXPECT_EQ(reader.GetInteger(), 42);
-        }
+        ExpectError<EReadError>([&] { read(reader); }, message);
     }
 }
 
@@ -162,12 +130,8 @@ TEST(ValueStream, RefusesHostileStringLengthsWithoutAllocatingThem)
 
 TEST(ValueStream, ValuesMaySpanBufferLoads)
 {
-    const auto put = [](TValueWriter &w) {
-        w.PutListBegin();
-        w.PutInteger(100000);
-        w.PutString(std::string(300, 'e'));
-        w.PutBoolean(true);
-        w.PutListEnd();
+    const TPut put = [](TValueWriter &w) {
+        w.PutListBegin(); w.PutInteger(100000); w.PutString(std::string(300, 'e')); w.PutBoolean(true); w.PutListEnd();
     };
     const TBytes expected = Written(put, 1000);
     for (const std::size_t size : {1, 2, 3, 7}) {

@@ -11,12 +11,10 @@ TEST(VertexStyle, FindItemAnswersTheLastExactMatch)
     TKXVertexStyle style;
     EXPECT_EQ(style.FindDrawItem("A"), nullptr);
     AddDrawItem(style, "A");
-    TKXDrawItem &last = AddDrawItem(style, "A");
-    TKXDrawItem &unnamed = AddDrawItem(style, "");
+    TKXDrawItem &last = AddDrawItem(style, "A"), &unnamed = AddDrawItem(style, "");
     EXPECT_EQ(style.FindDrawItem("A"), &last);
     EXPECT_EQ(style.FindDrawItem("a"), nullptr);
     EXPECT_EQ(style.FindDrawItem(""), &unnamed);
-
     AddTextItem(style, "Name");
     TKXTextItem &later = AddTextItem(style, "Name");
     EXPECT_EQ(style.FindTextItem("Name"), &later);

@@ -17,11 +17,6 @@ protected:
         FFile.Open(Path("raw.txt"));
         return FFile;
     }
-    std::string Content(const std::string &name) const
-    {
-        const TBytes bytes = ReadFileBytes(Path(name));
-        return std::string(bytes.begin(), bytes.end());
-    }
     TKXTextFile FFile;
 };
 
@@ -93,31 +88,26 @@ TEST_F(TextFileTest, WritesCrLfLinesAndBlankSeparatedIntegersOverAnOldFile)
     f.WriteLine("");
     f.WriteIntegers({});
     f.Close();
-    EXPECT_EQ(Content("out.txt"), "KX1.00\r\n150 -75 250 -2147483648\r\ncaf\xE9 \x80\r\n\r\n\r\n");
+    EXPECT_EQ(ReadFileText(Path("out.txt")), "KX1.00\r\n150 -75 250 -2147483648\r\ncaf\xE9 \x80\r\n\r\n\r\n");
 }
 
-TEST_F(TextFileTest, RoundTripAcrossBufferBoundaries)
+// The first number straddles the 64 KiB buffer boundary; the last line is longer than a buffer.
+TEST_F(TextFileTest, ValuesAndLinesSpanBufferLoads)
 {
     const std::string longLine(200000, 'x');
-    TKXTextFile out;
-    out.Create(Path("big.txt"));
-    for (int32_t i = 0; i < 30000; ++i)
-        out.WriteIntegers({i, -i, 7});
-    out.WriteLine(longLine);
-    out.WriteLine("end");
-    out.Close();
-
-    TKXTextFile in;
-    in.Open(Path("big.txt"));
-    for (int32_t i = 0; i < 30000; ++i) {
-        ASSERT_EQ(in.ReadInteger(), i);
-        ASSERT_EQ(in.ReadInteger(), -i);
-        ASSERT_EQ(in.ReadInteger(), 7);
-        in.ReadLn();
-    }
-    EXPECT_EQ(in.ReadLine(), longLine);
-    EXPECT_EQ(in.ReadLine(), "end");
-    EXPECT_TRUE(in.Eof());
+    TKXTextFile f;
+    f.Create(Path("big.txt"));
+    f.WriteLine(std::string(65533, 'a'));
+    f.WriteIntegers({123456, -7});
+    f.WriteLine(longLine);
+    f.Close();
+    f.Open(Path("big.txt"));
+    EXPECT_EQ(f.ReadLine(), std::string(65533, 'a'));
+    EXPECT_EQ(f.ReadInteger(), 123456);
+    EXPECT_EQ(f.ReadInteger(), -7);
+    f.ReadLn();
+    EXPECT_EQ(f.ReadLine(), longLine);
+    EXPECT_TRUE(f.Eof());
 }
 
 TEST_F(TextFileTest, FailuresUseTheRuntimeTexts)

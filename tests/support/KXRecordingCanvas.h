@@ -2,8 +2,8 @@
 // A canvas for tests: it paints nothing, logs every call with its arguments and the pen, brush,
 // font and pen position at the time of the call, and measures text by a fixed rule so tests can
 // state exact expectations:
-//   TextWidth(s)  = CharWidth * s.size()        (bytes; CharWidth is 6 unless a test sets it)
-//   TextHeight(s) = Font.Size + HeightExtra     (HeightExtra is 4 unless a test sets it)
+//   TextWidth(s)  = CharWidth * s.size()   (bytes; CharWidth is 6 unless a test sets it)
+//   TextHeight(s) = Font.Size + 4
 // Each call also has a short text form, e.g. "Rectangle(10,10,20,20)" or
 // "TextRect(10,20,110,40,11,21,\"<<A>>\")", for comparing whole sequences at once.
 
@@ -32,7 +32,6 @@ struct TKXCanvasCall {
             s += std::string(Args.empty() ? "" : ",") + "\"" + Text + "\"";
         return s + ")";
     }
-    bool IsMeasure() const { return Op == "TextWidth" || Op == "TextHeight"; }
 };
 
 inline std::ostream &operator<<(std::ostream &out, const TKXCanvasCall &call) { return out << call.ToString(); }
@@ -41,23 +40,20 @@ class TKXRecordingCanvas : public TKXCanvas {
 public:
     std::vector<TKXCanvasCall> Calls;
     int32_t CharWidth = 6;
-    int32_t HeightExtra = 4;
 
-    // The text forms of the calls in order; measuring calls only when asked for.
-    std::vector<std::string> Log(bool withMeasures = false) const
+    // The text forms of the calls in order, without the measuring ones.
+    std::vector<std::string> Log() const
     {
         std::vector<std::string> lines;
         for (const TKXCanvasCall &call : Calls)
-            if (withMeasures || !call.IsMeasure())
+            if (call.Op != "TextWidth" && call.Op != "TextHeight")
                 lines.push_back(call.ToString());
         return lines;
     }
-    // The calls of one operation, in order.
     std::vector<TKXCanvasCall> CallsOf(const std::string &op) const
     {
         std::vector<TKXCanvasCall> found;
-        std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(found),
-                     [&](const TKXCanvasCall &call) { return call.Op == op; });
+        std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(found), [&](auto &call) { return call.Op == op; });
         return found;
     }
     void Clear() { Calls.clear(); }
@@ -84,7 +80,7 @@ public:
     int32_t TextHeight(const std::string &text) override
     {
         Record("TextHeight", {}, text);
-        return Font.Size + HeightExtra;
+        return Font.Size + 4;
     }
 
 private:
