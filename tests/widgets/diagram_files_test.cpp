@@ -4,7 +4,6 @@
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
-#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXTextFile.h"
 #include "KXGR/core/KXVertex.h"
 #include "core/TestFiles.h"
@@ -45,9 +44,9 @@ protected:
     }
     bool TextForm() const { return GetParam(); }
     void Save(TKXDiagramBox &box, const std::string &name) { TextForm() ? box.SaveToTextFile(name) : box.SaveToFile(name); }
-    void Load(TKXDiagramBox &box, const std::string &name, TKXUOLibrary *library = nullptr)
+    void Load(TKXDiagramBox &box, const std::string &name)
     {
-        TextForm() ? box.LoadFromTextFile(name, library) : box.LoadFromFile(name, library);
+        TextForm() ? box.LoadFromTextFile(name, nullptr) : box.LoadFromFile(name, nullptr);
     }
     std::string Golden() const { return DataFile(TextForm() ? "diagram_small.txt" : "diagram_small.kx"); }
     // A file of the binary form written value by value (lengths the writer would not make).
@@ -237,20 +236,6 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
         EXPECT_THROW(Save(Box, Path("kept")), EWriteError);
     EXPECT_EQ(ReadFileBytes(Path("kept")), before);
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
-}
-
-TEST_P(DiagramFileTest, StyledVerticesTakeTheirStyleFromTheLibraryHandedIn)
-{
-    TKXUOLibrary library;
-    library.AddStyle(std::make_unique<TKXVertexStyle>())->Name = "Box";
-    Box.AddObject(TKXVertex::CreateWithStyle({60, 45}, &library, "Box").release(), moNew);
-    Save(Box, Path("styled"));
-    TKXDiagramBox copy;
-    copy.RegisterObjectClass(TKXVertex::ClassRecord);
-    Load(copy, Path("styled"), &library);
-    const auto *loaded = dynamic_cast<TKXVertex *>(copy.Vertices[0]);
-    ASSERT_TRUE(loaded && loaded->Style);
-    EXPECT_EQ(loaded->Style->Name, "Box");
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DiagramFileTest, ::testing::Bool(),

@@ -119,7 +119,6 @@ TEST_F(Pictures, StyledVertexAtEveryScale)
         };
         EXPECT_EQ(at(0, 0), Rgb(clBlack));  // the grown frame
         EXPECT_EQ(at(40, 25), Rgb(Red));
-        EXPECT_EQ(at(180, 25), Rgb(Yellow));
         EXPECT_EQ(at(152, 12), Rgb(clWhite));  // outside the ellipse
         EXPECT_EQ(count({10, PenRowY(5), 290, PenRowY(5) + 2}, Orange), 0);  // the clear pen
         EXPECT_EQ(at(10, 128), Rgb(Yellow));

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 const QRgb White = qRgb(255, 255, 255), Black = qRgb(0, 0, 0), Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0);
@@ -16,31 +19,23 @@ constexpr TColor RedColor = 0x0000FF, GreenColor = 0x00FF00;
 class QtCanvasTest : public ::testing::Test {
 protected:
     QImage Image{60, 40, QImage::Format_RGB32};
-    TKXQtCanvas Canvas;
+    std::optional<TKXQtCanvas> Canvas;
 
-    // The canvas on the image filled with fill, in its first state but with a red solid
-    // brush and black text.
+    // A new canvas on the image filled with fill, with a red solid brush and black text.
     TKXQtCanvas &Fresh(QRgb fill = White)
     {
-        Canvas.End();
+        Canvas.reset();
         Image.fill(fill);
-        Canvas.Begin(&Image);
-        Canvas.Pen = {};
-        Canvas.Brush = {RedColor, bsSolid};
-        Canvas.Font = {};
-        Canvas.Font.Color = clBlack;
-        Canvas.PenPos = {};
-        Canvas.BackgroundColor = clWhite;
-        return Canvas;
+        Canvas.emplace(&Image);
+        Canvas->Brush = {RedColor, bsSolid};
+        Canvas->Font.Color = clBlack;
+        return *Canvas;
     }
     QRgb At(int x, int y) const { return Image.pixel(x, y); }
     int Count(QRgb color) const
     {
-        int n = 0;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = 0; x < Image.width(); ++x)
-                n += Image.pixel(x, y) == color;
-        return n;
+        const auto *pixels = reinterpret_cast<const QRgb *>(Image.constBits());
+        return int(std::count(pixels, pixels + Image.width() * Image.height(), color));
     }
     // The smallest rectangle holding every pixel that is not white.
     QRect PaintedBox() const
@@ -136,30 +131,21 @@ TEST_F(QtCanvasTest, DashStylesFollowTheGdiPatternsWithGapsInTheSolidBrushColour
 
 TEST_F(QtCanvasTest, HatchesPaintLinesInTheBrushColourAndKeepTheGaps)
 {
-    const std::pair<TBrushStyle, int> hatches[] = {  // painted pixels per 8 x 8 cell
-        {bsHorizontal, 8}, {bsVertical, 8}, {bsFDiagonal, 8}, {bsBDiagonal, 8}, {bsCross, 15}, {bsDiagCross, 16}};
-    for (const auto &[style, perCell] : hatches) {
+    // Painted pixels per 8 x 8 cell, and a shift that leaves the pattern as it is.
+    const std::tuple<TBrushStyle, int, QPoint> hatches[] = {{bsHorizontal, 8, {1, 0}}, {bsVertical, 8, {0, 1}},
+                                                            {bsFDiagonal, 8, {1, 1}},  {bsBDiagonal, 8, {1, 7}},
+                                                            {bsCross, 15, {8, 8}},     {bsDiagCross, 16, {8, 8}}};
+    for (const auto &[style, perCell, shift] : hatches) {
         SCOPED_TRACE(int(style));
         TKXQtCanvas &c = Fresh(Green);
         c.Brush = {clBlack, style};
         c.FillRect({0, 0, 16, 16});
         EXPECT_EQ(Count(Black), 4 * perCell);
         EXPECT_EQ(Count(Green), 60 * 40 - 4 * perCell);
-        EXPECT_EQ(Image.copy(0, 0, 8, 8), Image.copy(8, 8, 8, 8));  // repeats every 8 pixels
+        EXPECT_EQ(Image.copy(0, 0, 8, 8), Image.copy(shift.x(), shift.y(), 8, 8));
     }
-    // Forward diagonal runs down to the right, backward diagonal up to the right.
-    TKXQtCanvas &c = Fresh();
-    c.Brush = {clBlack, bsFDiagonal};
-    c.FillRect({0, 0, 8, 8});
-    c.Brush.Style = bsBDiagonal;
-    c.FillRect({16, 0, 24, 8});
-    for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 8; ++y) {
-            EXPECT_EQ(At(x, y), At((x + 1) % 8, (y + 1) % 8));
-            EXPECT_EQ(At(16 + x, y), At(16 + (x + 1) % 8, (y + 7) % 8));
-        }
     // Behind text the gaps take the background colour.
-    Fresh();
+    TKXQtCanvas &c = Fresh();
     c.BackgroundColor = GreenColor;
     c.Brush.Style = bsCross;
     c.TextRect({0, 0, 16, 16}, 0, 0, "");
@@ -212,10 +198,6 @@ TEST_F(QtCanvasTest, EllipsesAndRoundRectsFillTheirBoxSymmetrically)
     EXPECT_EQ(At(10, 20), Black);
     EXPECT_EQ(At(11, 20), Red);  // a one-pixel outline
     EXPECT_EQ(At(10, 10), White);
-    // A round rectangle whose corners are the whole box is the ellipse.
-    const QImage ellipse = Image.copy();
-    Fresh().RoundRect(10, 10, 30, 30, 20, 20);
-    EXPECT_EQ(Image, ellipse);
 }
 
 TEST_F(QtCanvasTest, FarOffCoordinatesAreClippedWithoutWalkingThem)
