@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+using Strings = std::vector<std::string>;
+
 // Records every message box instead of showing it.
 class MessageRecorder {
 public:
@@ -32,9 +34,9 @@ public:
         : FPrevious(SetMessageHook([this](const TMessage &m) { Messages.push_back(m); return mbOK; })) {}
     ~MessageRecorder() { SetMessageHook(FPrevious); }
     std::vector<TMessage> Messages;
-    std::vector<std::string> Texts() const
+    Strings Texts() const
     {
-        std::vector<std::string> texts;
+        Strings texts;
         for (const TMessage &m : Messages)
             texts.push_back(m.Text);
         return texts;

@@ -10,8 +10,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class EditorWindow : public EditorTest {
 protected:
     // A library file with the styles Alpha (one borderless frame) and Beta.

@@ -15,8 +15,6 @@ namespace {
 
 constexpr TColor clYellow = 0x00FFFF;
 constexpr TColor clRed = 0x0000FF;
-using Strings = std::vector<std::string>;
-
 // What the draw-item page is given; colours go through the answered colour dialog.
 struct TDraw {
     const char *Name;

@@ -35,8 +35,7 @@ TEST(ErrorBox, AHandlerErrorIsShownWithAFullStopAndTheProgramCarriesOn)
     QEvent event(QEvent::User);
     EXPECT_FALSE(TApplication::GuardedNotify(qApp, &thrower, &event));
 
-    EXPECT_EQ(recorder.Texts(),
-              (std::vector<std::string>{"Ungültiger Index.", "Already a sentence.", "Unknown error."}));
+    EXPECT_EQ(recorder.Texts(), (Strings{"Ungültiger Index.", "Already a sentence.", "Unknown error."}));
     EXPECT_EQ(recorder.Messages[0].Caption, "Glyphsmith");
     EXPECT_EQ(recorder.Messages[0].DlgType, mtError);
     EXPECT_EQ(recorder.Messages[0].Buttons, MsgButtons(mbOK));
@@ -72,8 +71,8 @@ TEST_F(HelpSystemTest, JumpIdLinksAndSearchShowTopicsAndUnknownOnesAreReported)
     EXPECT_FALSE(Help.HelpCommand(THelpSystem::JumpIdMacro(QStringLiteral("NoSuchTopic"))));
     EXPECT_EQ(viewer->CurrentTopicId(), "GrowthRules");
     EXPECT_FALSE(Help.HelpContext(99));
-    EXPECT_EQ(Recorder.Texts(), (std::vector<std::string>{"The help topic NoSuchTopic does not exist.",
-                                                          "There is no help topic for context 99."}));
+    EXPECT_EQ(Recorder.Texts(),
+              (Strings{"The help topic NoSuchTopic does not exist.", "There is no help topic for context 99."}));
     EXPECT_EQ(Recorder.Messages[0].Caption, "Glyphsmith Help");
 }
 
