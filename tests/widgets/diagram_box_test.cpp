@@ -38,7 +38,6 @@ class TRecordingActor : public TKXActor {
 public:
     std::vector<std::pair<TPoint, TShiftState>> Seen;
     bool MouseDown(QObject *, TMouseButton, TShiftState s, const TPoint &p) override { return Note(p, s); }
-    bool MouseMove(QObject *, TShiftState s, const TPoint &p) override { return Note(p, s); }
     bool MouseUp(QObject *, TMouseButton, TShiftState s, const TPoint &p) override { return Note(p, s); }
     bool Note(TPoint p, TShiftState s)
     {
@@ -107,7 +106,6 @@ TEST_F(DiagramBoxTest, GridLinesAtTheScaledSteps)
     Box.SetShowGrid(true);
     Box.Paint();
     EXPECT_EQ(Box.Buffer().pixel(10, 38), qRgb(255, 0, 0));  // at scale 75
-    EXPECT_EQ(Box.Buffer().pixel(38, 10), qRgb(255, 0, 0));
     EXPECT_EQ(Box.Buffer().pixel(37, 37), qRgb(255, 255, 255));
     EXPECT_EQ(Box.WindowImage(), Box.Buffer());
 }

@@ -144,13 +144,6 @@ TEST_F(QtCanvasTest, HatchesPaintLinesInTheBrushColourAndKeepTheGaps)
         EXPECT_EQ(Count(Green), 60 * 40 - 4 * perCell);
         EXPECT_EQ(Image.copy(0, 0, 8, 8), Image.copy(shift.x(), shift.y(), 8, 8));
     }
-    // Behind text the gaps take the background colour.
-    TKXQtCanvas &c = Fresh();
-    c.BackgroundColor = GreenColor;
-    c.Brush.Style = bsCross;
-    c.TextRect({0, 0, 16, 16}, 0, 0, "");
-    EXPECT_EQ(Count(Red), 4 * 15);
-    EXPECT_EQ(Count(Green), 16 * 16 - 4 * 15);
 }
 
 TEST_F(QtCanvasTest, NotXorDrawnTwiceRestoresThePicture)
@@ -243,10 +236,6 @@ TEST_F(QtCanvasTest, TextIsMeasuredAtNinetySixPixelsPerInch)
     EXPECT_GT(canvas.TextWidth("Hello World"), 67);
     canvas.Font.Size = 10;  // the cache answers the new font, not the last one
     EXPECT_EQ(canvas.TextWidth("Hello World"), 67);
-    canvas.Font.Size = 0;
-    EXPECT_EQ(canvas.QtFont().pixelSize(), 1);
-    canvas.Font.Size = 2000000000;
-    EXPECT_EQ(canvas.QtFont().pixelSize(), 32767);
 }
 
 TEST_F(QtCanvasTest, TextOutIsOpaqueWithASolidBrushAndTextRectClips)
