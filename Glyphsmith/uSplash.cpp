@@ -7,11 +7,8 @@
 #include <QPolygon>
 #include <QScreen>
 
-#include <utility>
 
 namespace {
-
-TAboutHook AboutHook;
 
 // The window's fonts are given by pixel height, which a .ui form cannot hold.
 void SetFont(QWidget *w, const QString &family, int pixelHeight, bool bold, bool italic, const QColor &color)
@@ -133,13 +130,5 @@ void TSplash::ShowAsAbout()
     b->setVisible(false);
     setWindowModality(Qt::ApplicationModal);
     CentreOnScreen(this);
-    if (AboutHook)
-        AboutHook(*this);
-    else
-        exec();
-}
-
-TAboutHook SetAboutHook(TAboutHook hook)
-{
-    return std::exchange(AboutHook, std::move(hook));
+    exec();
 }

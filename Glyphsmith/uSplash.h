@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QPixmap>
 
-#include <functional>
 
 class TSplash : public QDialog, public Ui::Splash {
     Q_OBJECT
@@ -29,8 +28,3 @@ public:
 // figure digging, on a grey background. Painted on each call.
 QPixmap RoadWorksSign();
 
-// Test seam: with a hook installed, ShowAsAbout hands the prepared window to the hook instead
-// of running the modal loop (the hook may press OK). Returns the previous hook; an empty hook
-// restores the modal showing.
-using TAboutHook = std::function<void(TSplash &)>;
-TAboutHook SetAboutHook(TAboutHook hook);
