@@ -4,7 +4,6 @@
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
-#include "KXGR/core/KXTextFile.h"
 #include "KXGR/core/KXVertex.h"
 #include "core/TestFiles.h"
 
@@ -15,22 +14,6 @@
 namespace {
 
 using TObjects = std::vector<TKXObject *>;
-
-// A vertex whose records fail half way, as on a full disk.
-class TFailingVertex : public TKXCustomVertex {
-public:
-    using TKXCustomVertex::TKXCustomVertex;
-    void WriteToStream(TValueWriter &writer) override
-    {
-        writer.PutInteger(Id);
-        throw EWriteError(KXMessages::WriteError);
-    }
-    void WriteToText(TKXTextFile &file) override
-    {
-        file.WriteIntegers({Id});
-        throw EInOutError(KXMessages::DiskFull);
-    }
-};
 
 class DiagramFileTest : public TScratchDirTest, public ::testing::WithParamInterface<bool> {
 protected:
@@ -134,12 +117,8 @@ TEST_P(DiagramFileTest, SavesTheGoldenFileAndLoadsItBack)
     EXPECT_TRUE(copy.Selection.empty());
     EXPECT_FALSE(copy.Vertices[0]->Selected || copy.Vertices[1]->Selected || copy.Edges[0]->Selected);
     ExpectAttached(copy, 0, 0, 1);
-    const auto *edge = static_cast<TKXCustomEdge *>(copy.Edges[0]);
-    ASSERT_EQ(edge->Handles.size(), 3u);
-    EXPECT_EQ(edge->Handles[1]->Position, (TPoint{110, -45}));
-    EXPECT_EQ(edge->Adjacent->Caption, "Label");
-    EXPECT_EQ(edge->Adjacent->Position, (TPoint{20030, -30}));
-    EXPECT_EQ(edge->Adjacent->Anchor->Position, (TPoint{110, 0}));
+    Save(copy, Path("again"));
+    EXPECT_EQ(ReadFileBytes(Path("again")), ReadFileBytes(Golden()));
 }
 
 TEST_P(DiagramFileTest, LoadingAppendsKeepsTheSelectionAndAttachesEachCopysEdges)
@@ -229,11 +208,13 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
     BuildSmallDiagram(Box);
     Save(Box, Path("kept"));
     const TBytes before = ReadFileBytes(Path("kept"));
-    Box.AddObject(new TFailingVertex(TPoint{0, 0}), moNew);
-    if (TextForm())
-        EXPECT_THROW(Save(Box, Path("kept")), EInOutError);
-    else
-        EXPECT_THROW(Save(Box, Path("kept")), EWriteError);
+    {
+        const TResourceLimit diskTakes50Bytes(RLIMIT_FSIZE, 50);
+        if (TextForm())
+            EXPECT_THROW(Save(Box, Path("kept")), EInOutError);
+        else
+            EXPECT_THROW(Save(Box, Path("kept")), EWriteError);
+    }
     EXPECT_EQ(ReadFileBytes(Path("kept")), before);
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
 }

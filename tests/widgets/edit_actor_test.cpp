@@ -119,23 +119,18 @@ TEST_F(EditActorTest, PressAndMoveDragsAllSelectedVerticesACornerResizesOne)
 
 TEST_F(EditActorTest, RubberBandSelectsTheVerticesInside)
 {
-    struct Row {
-        const char *Name;
-        QPoint From, To;
-        TKeys Keys;
-        TObjects Expected;
-    };
-    const Row rows[] = {{"up and left", {370, 120}, {20, 20}, {}, {A, B}},
-                        {"with shift", {20, 20}, {370, 120}, Qt::ShiftModifier, {C, A, B}},
-                        {"click on empty space", {380, 250}, {380, 250}, {}, {}},
-                        {"cutting B", {20, 20}, {330, 120}, {}, {A}}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.Name);
+    const std::tuple<const char *, QPoint, QPoint, TKeys, TObjects> rows[] = {
+        {"up and left", {370, 120}, {20, 20}, {}, {A, B}},
+        {"with shift", {20, 20}, {370, 120}, Qt::ShiftModifier, {C, A, B}},
+        {"click on empty space", {380, 250}, {380, 250}, {}, {}},
+        {"cutting B", {20, 20}, {330, 120}, {}, {A}}};
+    for (const auto &[name, from, to, keys, expected] : rows) {
+        SCOPED_TRACE(name);
         Box.SelectObject(C, false);
-        Press(row.From, row.Keys);
+        Press(from, keys);
         EXPECT_EQ(Actor.State, esRubberBand);
-        DragTo({row.To}, row.Keys);
-        EXPECT_EQ(Box.Selection, row.Expected);
+        DragTo({to}, keys);
+        EXPECT_EQ(Box.Selection, expected);
     }
 }
 
