@@ -88,17 +88,14 @@ TEST_F(Adjacent, BoundsAreRecomputedAtEveryDrawWithHalvesRoundedToEven)
     EXPECT_EQ(Label.Bounds, (TRect{38, -7, 62, 7}));
 }
 
+// The outline, also while the anchor is dragged, is the whole label's: the bounds moved along
+// without a draw and the line from the anchor, which stays.
 TEST_F(Adjacent, MoveByMovesTheLabelButNotTheAnchorEndOfTheLine)
 {
     Label.Caption = "Label";
     Label.Bounds = {80, 40, 120, 60};
     Label.Position = {100, 50};
     Label.MoveBy({5, 5});
-    EXPECT_EQ(Label.Position, (TPoint{105, 55}));
-    EXPECT_EQ(Label.Bounds, (TRect{85, 45, 125, 65}));
-    EXPECT_EQ(Anchor.Position, (TPoint{50, 0}));
-
-    // The outline, also while the anchor is dragged, is the whole label's.
     for (TKXObject *source : {static_cast<TKXObject *>(&Label), static_cast<TKXObject *>(&Anchor)}) {
         Canvas.Clear();
         source->DrawOutline(Canvas, 100);

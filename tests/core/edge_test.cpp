@@ -65,9 +65,7 @@ protected:
 
 TEST_F(Edge, ConstructionAttachesTheEndsCentresTheAnchorAndWritesTheExampleRecord)
 {
-    ASSERT_EQ(E->Handles.size(), 2u);
-    EXPECT_EQ(Start().HandleKind, hkStart);
-    EXPECT_EQ(End().HandleKind, hkEnd);
+    EXPECT_EQ(std::pair(Start().HandleKind, End().HandleKind), std::pair(hkStart, hkEnd));
     EXPECT_EQ(Start().Links[0], E.get());
     ExpectVerticesUntouched();
     EXPECT_EQ(E->Adjacent->Links[0], E.get());
@@ -226,8 +224,7 @@ TEST_F(Edge, EdgeWithThreeBendsRoundTripsInBothForms)
     E->Adjacent->Anchor->PlaceAt({260, 90});
     for (const auto &copy : ReadBack<TKXCustomEdge>(*E)) {
         EXPECT_EQ(TextOf(*copy), TextOf(*E)); // id, vertex ids, path and label
-        EXPECT_EQ(copy->Source, Source);
-        EXPECT_EQ(copy->Target, Target);
+        EXPECT_EQ(std::pair(copy->Source, copy->Target), std::pair(Source, Target));
         const TKXHandleKind kinds[] = {hkStart, hkBend, hkBend, hkBend, hkEnd};
         for (std::size_t i = 0; i < copy->Handles.size(); ++i) {
             EXPECT_EQ(copy->Handles[i]->HandleKind, kinds[i]);
@@ -243,8 +240,7 @@ TEST_F(Edge, TheLastVertexWithTheIdCounts)
 {
     TKXCustomVertex *twin = AddVertex({200, 100}, 7);
     for (const auto &copy : ReadBack<TKXCustomEdge>(*E)) {
-        EXPECT_EQ(copy->Source, twin);
-        EXPECT_EQ(copy->Target, Target);
+        EXPECT_EQ(std::pair(copy->Source, copy->Target), std::pair(twin, Target));
         EXPECT_EQ(Source->Links.size(), 1u);
     }
 }

@@ -6,14 +6,11 @@
 
 TEST(Geometry, RoundingGoesToTheEvenNeighbour)
 {
-    EXPECT_EQ(Round(132.5L), 132);
-    EXPECT_EQ(Round(133.5L), 134);
-    EXPECT_EQ(Round(-2.5L), -2);
-    EXPECT_EQ(Round(2.4999L), 2);
+    for (const auto &[value, rounded] : {std::pair{132.5L, 132}, {133.5L, 134}, {-2.5L, -2}, {2.4999L, 2}})
+        EXPECT_EQ(Round(value), rounded);
     EXPECT_THROW(Round(1e12L), EInvalidOp);
-    EXPECT_EQ(ScaleValue(5, 50), 2);
-    EXPECT_EQ(ScaleValue(3, 50), 2);
-    EXPECT_EQ(ScaleValue(101, 100), 101);
+    for (const auto &[value, scale, scaled] : {std::tuple{5, 50, 2}, {3, 50, 2}, {101, 100, 101}})
+        EXPECT_EQ(ScaleValue(value, scale), scaled);
     EXPECT_EQ(UnscaleValue(101, 200), 50);
     EXPECT_EQ(UnscaleValue(51, 200), 26);
     // Zero scales and degenerate lines raise instead of converting NaN.

@@ -23,23 +23,6 @@ struct TPlainObject : TKXObject {
     explicit TPlainObject(TKXObjectKind kind) { Kind = kind; }
 };
 
-// The hit square shows in the vertex hit tests and the bounds after edge drags.
-TEST(Handle, DrawsAFixedEightPixelBlackSquareAtTheScaledPosition)
-{
-    TPlainObject owner(okVertex);
-    TKXHandle handle(&owner, {10, 20}, hkTopLeft);
-    for (const auto &[scale, expected] : std::vector<std::pair<int32_t, std::string>>{
-             {200, "Rectangle(16,36,24,44)"}, {100, "Rectangle(6,16,14,24)"}, {50, "Rectangle(1,6,9,14)"}}) {
-        TKXRecordingCanvas canvas;
-        canvas.Pen = {clNavy, psDot, 1, pmNotXor};
-        canvas.Brush = {clWhite, bsClear};
-        handle.Draw(canvas, scale, dmPrinter);
-        ASSERT_EQ(canvas.Log(), std::vector<std::string>{expected}) << "scale " << scale;
-        EXPECT_EQ(canvas.Calls[0].Pen, (TKXPen{clBlack, psSolid, 1, pmNotXor})) << "the mode is the owner's business";
-        EXPECT_EQ(canvas.Calls[0].Brush, (TKXBrush{clBlack, bsSolid}));
-    }
-}
-
 TEST(Handle, MovesGoToAnOwnerThatFitsTheKindAndAreAnInvalidCastOtherwise)
 {
     TRecordingOwner edge(okEdge), label(okAdjacent);

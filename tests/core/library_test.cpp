@@ -112,40 +112,32 @@ TEST_F(Library, OneByteFieldsKeepTheLowEightBits)
 // Every failure of a load, with the content left behind; the file is free at once afterwards.
 TEST_F(Library, FailedLoadsReportAndKeepWhatWasReadCompletely)
 {
-    const struct {
-        const char *File;
-        const std::type_info &Type;
-        std::string Message; // %s: the file name
-        std::vector<std::string> StylesAfter;
-    } cases[] = {
-        {"missing.uol", typeid(EFOpenError), "Kann Datei %s nicht öffnen", {}},
+    const std::tuple<const char *, const std::type_info &, std::string, std::vector<std::string>> cases[] = {
+        {"missing.uol", typeid(EFOpenError), "Kann Datei " + Path("missing.uol") + " nicht öffnen", {}},
         {"library_lowercase_magic.uol", typeid(EKXDiagramError), "Invalid File Format", {}},
         {"library_starts_with_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", {}},
         {"library_string_for_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", {"Style1"}},
         {"library_cut_in_second_style.uol", typeid(EReadError), "Stream-Read-Fehler ", {"Style1"}},
     };
     const std::size_t descriptors = OpenDescriptorCount();
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.File);
-        const std::string fileName = std::filesystem::exists(DataFile(c.File)) ? CopyOf(c.File) : Path(c.File);
-        std::string message = c.Message;
-        if (const auto at = message.find("%s"); at != std::string::npos)
-            message.replace(at, 2, fileName);
+    for (const auto &[file, type, message, stylesAfter] : cases) { // the styles left after the failure
+        SCOPED_TRACE(file);
+        const std::string fileName = std::filesystem::exists(DataFile(file)) ? CopyOf(file) : Path(file);
         FLibrary.AddStyle(NamedStyle("Old"));
         try {
             FLibrary.LoadFromFile(fileName);
             ADD_FAILURE() << "loaded";
         } catch (const EKXError &e) {
-            EXPECT_EQ(typeid(e), c.Type);
+            EXPECT_EQ(typeid(e), type);
             EXPECT_EQ(e.Message(), message);
         }
-        EXPECT_EQ(StyleNames(FLibrary), c.StylesAfter);
+        EXPECT_EQ(StyleNames(FLibrary), stylesAfter);
         EXPECT_EQ(OpenDescriptorCount(), descriptors);
 
         FLibrary.SaveToFile(fileName);
         TKXUOLibrary reloaded;
         reloaded.LoadFromFile(fileName);
-        EXPECT_EQ(StyleNames(reloaded), c.StylesAfter);
+        EXPECT_EQ(StyleNames(reloaded), stylesAfter);
     }
 }
 
