@@ -99,7 +99,6 @@ TEST_F(Pictures, StyledVertexAtEveryScale)
 {
     const auto vertex = Showcase({10, 10});
     vertex->Selected = true;
-    std::vector<int> titleInk;  // grows with the scale
     for (const int32_t scale : {50, 100, 200}) {
         SCOPED_TRACE("scale " + std::to_string(scale));
         QImage image(ScaleValue(320, scale) + 8, ScaleValue(190, scale) + 8, QImage::Format_RGB32);
@@ -122,14 +121,13 @@ TEST_F(Pictures, StyledVertexAtEveryScale)
         EXPECT_EQ(at(152, 12), Rgb(clWhite));  // outside the ellipse
         EXPECT_EQ(count({10, PenRowY(5), 290, PenRowY(5) + 2}, Orange), 0);  // the clear pen
         EXPECT_EQ(at(10, 128), Rgb(Yellow));
-        EXPECT_EQ(count({10, 166, 290, 170}, Blue), 0);  // clipped to the note's rectangle
+        EXPECT_GT(count({10, 148, 290, 166}, Blue), 20);  // the note's text, and nothing below it
+        EXPECT_EQ(count({10, 166, 290, 170}, Blue), 0);
         // Handles are 8 device pixels whatever the scale.
         QImage black(8, 8, QImage::Format_RGB32);
         black.fill(Qt::black);
         EXPECT_EQ(image.copy(ScaleValue(310, scale) - 4, ScaleValue(180, scale) - 4, 8, 8), black);
-        titleInk.push_back(count({10, 128, 290, 146}, Blue));
     }
-    EXPECT_TRUE(20 < titleInk[0] && titleInk[0] < titleInk[1] && titleInk[1] < titleInk[2]);
     SaveSheet("styled_vertex.png");
 }
 
