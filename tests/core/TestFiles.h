@@ -58,9 +58,8 @@ class TScratchDirTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kxgr-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        FDir = pattern;
+        FDir = (std::filesystem::temp_directory_path() / "kxgr-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(FDir.data()), nullptr);
     }
     void TearDown() override { std::filesystem::remove_all(FDir, FError); }
     std::string Path(const std::string &name) const { return FDir + "/" + name; }

@@ -18,11 +18,6 @@ public:
     void DrawHandleOutline(TKXCanvas &, TKXHandle &, int32_t) override { ++Outlines; }
 };
 
-// An object of the right kind that owns no handles.
-struct TPlainObject : TKXObject {
-    explicit TPlainObject(TKXObjectKind kind) { Kind = kind; }
-};
-
 TEST(Handle, MovesGoToAnOwnerThatFitsTheKindAndAreAnInvalidCastOtherwise)
 {
     TRecordingOwner edge(okEdge), label(okAdjacent);
@@ -35,12 +30,8 @@ TEST(Handle, MovesGoToAnOwnerThatFitsTheKindAndAreAnInvalidCastOtherwise)
     EXPECT_EQ(edge.Outlines, 1);
     ExpectError<EInvalidCast>([&] { misplaced.MoveBy({1, 1}); }, "Ungültige Typumwandlung");
     EXPECT_TRUE(label.Moves.empty());
-    // Owners that own no handles, or none at all.
-    TPlainObject vertex(okVertex);
-    TKXHandle corner(&vertex, {0, 0}, hkTopLeft);
-    EXPECT_THROW(corner.MoveBy({1, 1}), EInvalidCast);
-    EXPECT_THROW(corner.DrawOutline(canvas, 100), EInvalidCast);
-    EXPECT_THROW(orphan.MoveBy({1, 1}), EInvalidCast);
+    EXPECT_THROW(orphan.MoveBy({1, 1}), EInvalidCast) << "no owner at all";
+    EXPECT_THROW(orphan.DrawOutline(canvas, 100), EInvalidCast);
 }
 
 }

@@ -22,17 +22,13 @@ protected:
 
 TEST_F(TextFileTest, ReadIntegerRules)
 {
+    // Line ends are blanks too; hex is a 32-bit pattern; a number takes 32 characters at most; the
+    // end of the file reads as 0.
     const std::pair<const char *, std::vector<int32_t>> cases[] = {
-        {" \t 42\r\n", {42}},
-        {"-7 +15 0", {-7, 15, 0}},
-        {"1 2\r\n\r\n  3\n4", {1, 2, 3, 4}},                                // line ends are blanks too
-        {"$FF $ff -$10 +$7FFFFFFF", {255, 255, -16, 2147483647}},
-        {"$FFFFFFFF $80000000", {-1, INT32_MIN}},                           // hex is a 32-bit pattern
-        {"2147483647 -2147483648", {2147483647, INT32_MIN}},
-        {"00000000000000000000000000000000000012", {0, 12}},                // 32 characters at most
-        {"", {0, 0}},                                                       // end of file reads as 0
-        {"  \r\n\t \r\n", {0}},
-    };
+        {" \t 42\r\n", {42}}, {"-7 +15 0", {-7, 15, 0}}, {"1 2\r\n\r\n  3\n4", {1, 2, 3, 4}},
+        {"$FF $ff -$10 +$7FFFFFFF", {255, 255, -16, 2147483647}}, {"$FFFFFFFF $80000000", {-1, INT32_MIN}},
+        {"2147483647 -2147483648", {2147483647, INT32_MIN}}, {"00000000000000000000000000000000000012", {0, 12}},
+        {"", {0, 0}}, {"  \r\n\t \r\n", {0}}};
     for (const auto &[content, expected] : cases) {
         SCOPED_TRACE(content);
         TKXTextFile &f = OpenWith(content);

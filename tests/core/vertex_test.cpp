@@ -106,23 +106,17 @@ TEST(CustomVertex, HitTestPrefersCornerHandlesAndIncludesTheSides)
 
 TEST(CustomVertex, BorderPointAnswersTheCrossingWithTheLastSideCrossed)
 {
-    const struct {
-        TRect Vertex;
-        TPoint P1, P2, Expected;
-    } cases[] = {
-        {{0, 0, 100, 50}, {50, 25}, {200, 25}, {100, 25}},
-        {{0, 0, 100, 50}, {-50, 25}, {150, 25}, {0, 25}}, // crosses right, then left
-        {{0, 0, 100, 50}, {50, 25}, {50, -100}, {50, 0}},
-        {{0, 0, 100, 50}, {50, 25}, {150, 125}, {75, 50}},
-        {{0, 0, 100, 50}, {50, 25}, {51, 200}, {50, 50}}, // 50.14 rounds down
-        {{0, 0, 100, 50}, {10, 10}, {20, 20}, {10, 10}},  // no crossing: P1
-        // Coordinate differences far beyond 46 340: products need 64 bits.
+    // Rows: the vertex, P1, P2, the answer. The second row crosses the right side, then the left;
+    // in the fifth 50.14 rounds down; the sixth crosses nothing and answers P1. The last two have
+    // coordinate differences far beyond 46 340, whose products need 64 bits.
+    const std::tuple<TRect, TPoint, TPoint, TPoint> cases[] = {
+        {{0, 0, 100, 50}, {50, 25}, {200, 25}, {100, 25}},  {{0, 0, 100, 50}, {-50, 25}, {150, 25}, {0, 25}},
+        {{0, 0, 100, 50}, {50, 25}, {50, -100}, {50, 0}},   {{0, 0, 100, 50}, {50, 25}, {150, 125}, {75, 50}},
+        {{0, 0, 100, 50}, {50, 25}, {51, 200}, {50, 50}},   {{0, 0, 100, 50}, {10, 10}, {20, 20}, {10, 10}},
         {{-100000, -50000, 100000, 50000}, {0, 0}, {300000, 60000}, {100000, 20000}},
-        {{-1000000000, -1000000000, 1000000000, 1000000000}, {0, 0}, {2000000000, 1000000000}, {1000000000, 500000000}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(VertexWithSides(c.Vertex)->BorderPoint(c.P1, c.P2), c.Expected)
-            << "(" << c.P1.X << "," << c.P1.Y << ")-(" << c.P2.X << "," << c.P2.Y << ")";
+        {{-1000000000, -1000000000, 1000000000, 1000000000}, {0, 0}, {2000000000, 1000000000}, {1000000000, 500000000}}};
+    for (const auto &[sides, p1, p2, expected] : cases)
+        EXPECT_EQ(VertexWithSides(sides)->BorderPoint(p1, p2), expected) << p2.X << "," << p2.Y;
 }
 
 TEST(CustomVertex, DrawsAWhiteBoxWithHandlesOnlyWhenSelectedOnTheScreen)
