@@ -23,10 +23,9 @@ protected:
     static TBytes BytesOfRecord(TKXObject &object)
     {
         TKXMemoryStream stream;
-        {
-            TValueWriter writer(stream, 128);
-            object.WriteToStream(writer);
-        }
+        TValueWriter writer(stream, 128);
+        object.WriteToStream(writer);
+        writer.FlushBuffer();
         return stream.Bytes();
     }
     // Reads from the start of text; In stays open for what follows the record.
