@@ -224,10 +224,9 @@ TEST_F(Edge, EdgeWithThreeBendsRoundTripsInBothForms)
         EXPECT_EQ(TextOf(*copy), TextOf(*E)); // id, vertex ids, path and label
         EXPECT_EQ(std::pair(copy->Source, copy->Target), std::pair(Source, Target));
         const TKXHandleKind kinds[] = {hkStart, hkBend, hkBend, hkBend, hkEnd};
-        for (std::size_t i = 0; i < copy->Handles.size(); ++i) {
-            EXPECT_EQ(copy->Handles[i]->HandleKind, kinds[i]);
-            EXPECT_EQ(copy->Handles[i]->Links[0], copy.get());
-        }
+        for (std::size_t i = 0; i < copy->Handles.size(); ++i)
+            EXPECT_EQ(std::pair(copy->Handles[i]->HandleKind, copy->Handles[i]->Links[0]),
+                      (std::pair<TKXHandleKind, TKXObject *>(kinds[i], copy.get())));
         EXPECT_EQ(copy->Adjacent->Anchor->Bounds, (TRect{256, 86, 264, 94}));
         EXPECT_EQ(std::ranges::count(Source->Links, copy->Handles.front().get()), 1);
         EXPECT_EQ(std::ranges::count(Target->Links, copy->Handles.back().get()), 1);

@@ -113,12 +113,11 @@ TEST_F(StyledVertex, DrawsEachShapeWithItsOwnPenAndBrushAtTheScale)
               (std::vector<std::string>{"Rectangle(75,38,125,62)", "Ellipse(80,42,90,48)", "MoveTo(75,62)",
                                         "LineTo(125,38)", "RoundRect(75,38,120,48,15,15)",
                                         "RoundRect(75,38,80,62,2,2)"}));
-    EXPECT_EQ(Canvas.Pen, pen) << "restored";
-    EXPECT_EQ(Canvas.Brush, brush);
-    EXPECT_EQ(Canvas.Calls[0].Pen, (TKXPen{0x0000FF, psDash, 3, pmNotXor})) << "width not scaled, mode kept";
-    EXPECT_EQ(Canvas.Calls[0].Brush, (TKXBrush{0x00FF00, bsDiagCross}));
-    EXPECT_EQ(Canvas.Calls[1].Pen, (TKXPen{clBlack, psSolid, 0, pmNotXor}));
-    EXPECT_EQ(Canvas.Calls[1].Brush, (TKXBrush{clBlack, bsSolid}));
+    EXPECT_EQ(std::pair(Canvas.Pen, Canvas.Brush), std::pair(pen, brush)) << "restored";
+    EXPECT_EQ(std::pair(Canvas.Calls[0].Pen, Canvas.Calls[0].Brush), // width not scaled, mode kept
+              std::pair(TKXPen{0x0000FF, psDash, 3, pmNotXor}, TKXBrush{0x00FF00, bsDiagCross}));
+    EXPECT_EQ(std::pair(Canvas.Calls[1].Pen, Canvas.Calls[1].Brush),
+              std::pair(TKXPen{clBlack, psSolid, 0, pmNotXor}, TKXBrush{clBlack, bsSolid}));
     // Rounded corners come from the item's width at every scale.
     EXPECT_EQ(DrawLog(*v, 100)[4], "RoundRect(150,75,240,95,30,30)");
     EXPECT_EQ(DrawLog(*v, 200)[5], "RoundRect(300,150,320,250,6,6)");

@@ -45,7 +45,7 @@ TEST_F(TextFileTest, ReadIntegerRules)
     }
 }
 
-TEST_F(TextFileTest, LinesEndWithCrLfOrBareLf)
+TEST_F(TextFileTest, LinesEndWithCrLfOrBareLfAndReadLnSkipsTheRestOfTheLine)
 {
     TKXTextFile &f = OpenWith("KX1.00\r\nsecond\nthird\r\r\n\r\nlast");
     for (const char *line : {"KX1.00", "second", "third\r", ""}) // a lone CR is data
@@ -55,11 +55,10 @@ TEST_F(TextFileTest, LinesEndWithCrLfOrBareLf)
     EXPECT_TRUE(f.Eof());
     EXPECT_EQ(f.ReadLine(), "");
     EXPECT_EQ(f.ReadInteger(), 0);
-}
 
-TEST_F(TextFileTest, IntegerLeavesItsTerminatorAndReadLnSkipsTheRestOfTheLine)
-{
-    TKXTextFile &f = OpenWith("1 0\r\n7 rest of line\r\nTKXVertex\r\n12\r\nName");
+    // An integer leaves its terminator; ReadLn skips the rest of the line.
+    f.Close();
+    OpenWith("1 0\r\n7 rest of line\r\nTKXVertex\r\n12\r\nName");
     EXPECT_EQ(f.ReadInteger(), 1);
     EXPECT_EQ(f.ReadInteger(), 0);
     f.ReadLn();

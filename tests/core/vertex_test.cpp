@@ -17,10 +17,9 @@ void ExpectHandlesOnCorners(const TKXCustomVertex &v)
     const TKXHandleKind kinds[4] = {hkTopLeft, hkTopRight, hkBottomRight, hkBottomLeft};
     const TPoint corners[4] = {{v.Left, v.Top}, {v.Right, v.Top}, {v.Right, v.Bottom}, {v.Left, v.Bottom}};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(v.Handles[i]->HandleKind, kinds[i]) << "handle " << i;
         const TPoint p = corners[i];
-        EXPECT_EQ(v.Handles[i]->Bounds, (TRect{p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}));
-        EXPECT_EQ(v.Handles[i]->Links[0], &v);
+        EXPECT_EQ(std::tuple(v.Handles[i]->HandleKind, v.Handles[i]->Bounds, v.Handles[i]->Links[0]),
+                  std::tuple(kinds[i], TRect{p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}, &v)) << "handle " << i;
     }
 }
 
@@ -133,10 +132,10 @@ TEST(CustomVertex, DrawsAWhiteBoxWithHandlesOnlyWhenSelectedOnTheScreen)
                                                       "Rectangle(150,75,250,125)", "Rectangle(146,71,154,79)",
                                                       "Rectangle(246,71,254,79)", "Rectangle(246,121,254,129)",
                                                       "Rectangle(146,121,154,129)"}));
-    EXPECT_EQ(canvas.Calls[0].Pen, (TKXPen{clBlack, psSolid, 3, pmCopy}));
-    EXPECT_EQ(canvas.Calls[0].Brush, (TKXBrush{clWhite, bsSolid}));
-    EXPECT_EQ(canvas.Calls[3].Pen, (TKXPen{clBlack, psSolid, 3, pmCopy})) << "a handle keeps width and mode";
-    EXPECT_EQ(canvas.Calls[3].Brush, (TKXBrush{clBlack, bsSolid}));
+    EXPECT_EQ(std::pair(canvas.Calls[0].Pen, canvas.Calls[0].Brush),
+              std::pair(TKXPen{clBlack, psSolid, 3, pmCopy}, TKXBrush{clWhite, bsSolid}));
+    EXPECT_EQ(std::pair(canvas.Calls[3].Pen, canvas.Calls[3].Brush), // a handle keeps width and mode
+              std::pair(TKXPen{clBlack, psSolid, 3, pmCopy}, TKXBrush{clBlack, bsSolid}));
 
     // The outline, also of a corner handle, is an unfilled not-xor frame.
     canvas.Clear();
