@@ -118,11 +118,13 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         if (Current && Current->Kind == okHandle) {
             TKXObject *owner = OwnerOf(Current);
             if (State == esRemoveBend && owner && owner->Kind == okEdge) {
-                // The handle may have been selected by an earlier right click; it must not
-                // stay listed once the edge has released it.
+                // The handle may have been selected by an earlier right click; a bend handle
+                // must not stay listed once the edge has destroyed it. End handles survive.
+                auto *handle = static_cast<TKXHandle *>(Current);
                 auto &selection = box->Selection;
-                selection.erase(std::remove(selection.begin(), selection.end(), Current), selection.end());
-                owner->RemoveBendPoint(static_cast<TKXHandle *>(Current));
+                if (handle->HandleKind == hkBend)
+                    selection.erase(std::remove(selection.begin(), selection.end(), handle), selection.end());
+                owner->RemoveBendPoint(handle);
                 Current = nullptr;
             } else if (owner && owner->Kind == okVertex) {
                 Current = owner;

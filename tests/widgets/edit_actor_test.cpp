@@ -267,9 +267,11 @@ TEST_F(EditActorEdgeTest, BendDragAndRightClickRemovalWithNilPopup)
     EXPECT_EQ(Box.Selection, TObjects{E});
     EXPECT_EQ(Window(), Fresh());
 
-    // An end handle is not removed.
+    // An end handle is not removed, nor taken out of the selection.
+    Box.SelectObject(E->Handles.back().get(), true);
     Click({250, 75}, {}, Qt::RightButton);
     EXPECT_EQ(Path(), (TPath{{150, 75}, {250, 75}}));
+    EXPECT_EQ(Box.Selection, (TObjects{E, E->Handles.back().get()}));
     EXPECT_EQ(B->Links, TObjects{E->Handles.back().get()});
 }
 
