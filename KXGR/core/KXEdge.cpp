@@ -428,11 +428,13 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     canvas.MoveTo(anchor.X, anchor.Y);
     canvas.LineTo(centre.X, centre.Y);
 
-    // Like every handle, the frame and the anchor show on the screen only, never on paper.
-    if (Selected && mode == dmScreen) {
+    // The frame shows whenever the label is selected; the anchor, like every handle, on the
+    // screen only, never on paper.
+    if (Selected) {
         canvas.Rectangle(ScaleValue(Bounds.Left, scale), ScaleValue(Bounds.Top, scale),
                          ScaleValue(Bounds.Right, scale), ScaleValue(Bounds.Bottom, scale));
-        Anchor->Draw(canvas, scale, mode);
+        if (mode == dmScreen)
+            Anchor->Draw(canvas, scale, mode);
     }
 }
 

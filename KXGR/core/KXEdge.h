@@ -110,8 +110,8 @@ public:
     // Nothing for an empty caption. Otherwise recomputes Bounds from the caption's extent in
     // the font the canvas holds on entry (taken as logical units), writes the caption in
     // Arial at 10 points per 100 % of scale centred on Position with a clear background, and
-    // draws the dotted line to the anchor; when selected on the screen also the dotted frame
-    // of Bounds and the anchor handle.
+    // draws the dotted line to the anchor; when selected also the dotted frame of Bounds and,
+    // on the screen only, the anchor handle.
     void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override;
     // Nothing for an empty caption; otherwise the frame of Bounds and the line to the anchor
     // in the not-xor pen mode.

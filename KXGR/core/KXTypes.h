@@ -30,8 +30,8 @@ struct TRect {
     friend bool operator==(const TRect &, const TRect &) = default;
 };
 
-// 0x00BBGGRR, or a system colour with the high byte 0xFF (negative as a signed value),
-// resolved through the application palette when painted.
+// 0x00BBGGRR, or a system colour: any value with the high bit set (negative), whose low byte
+// is the system colour number, resolved through the application palette when painted.
 using TColor = int32_t;
 
 constexpr TColor clBlack = 0x000000;
@@ -43,7 +43,7 @@ constexpr TColor clWindowText = static_cast<TColor>(0xFF000008u);
 constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000Fu);
 constexpr TColor clInfoBk = static_cast<TColor>(0xFF000018u);
 
-inline bool IsSystemColor(TColor c) { return (static_cast<uint32_t>(c) & 0xFF000000u) == 0xFF000000u; }
+inline bool IsSystemColor(TColor c) { return c < 0; }
 
 // One-byte enumerations: every byte value is legal data (files may hold any of them).
 enum TPenStyle : uint8_t {

@@ -210,6 +210,11 @@ TEST_F(Edge, DrawPaintsSegmentsThenHandlesOnTheScreenOnlyThenTheLabel)
     canvas.Clear();
     E->Draw(canvas, 200, dmPrinter);
     EXPECT_TRUE(canvas.CallsOf("Rectangle").empty());
+    canvas.Clear();
+    E->Adjacent->Selected = true; // on paper its frame, not its anchor
+    E->Draw(canvas, 200, dmPrinter);
+    EXPECT_EQ(canvas.CallsOf("Rectangle").size(), 1u);
+    EXPECT_EQ(canvas.CallsOf("Rectangle").at(0).Pen.Style, psDot);
 }
 
 TEST_F(Edge, EdgeWithThreeBendsRoundTripsInBothForms)

@@ -216,10 +216,13 @@ TEST_F(QtCanvasTest, SystemColoursComeFromTheApplicationPalette)
     c.Rectangle(10, 10, 20, 20);
     c.Brush.Color = clInfoBk;
     c.FillRect({30, 10, 40, 20});
+    c.Brush.Color = TColor(0x8000000Fu);  // the high bit alone makes a system colour
+    c.FillRect({45, 10, 55, 20});
     const QPalette palette = QGuiApplication::palette();
     EXPECT_EQ(At(10, 10), palette.color(QPalette::Text).rgb());
     EXPECT_EQ(At(15, 15), palette.color(QPalette::Button).rgb());
     EXPECT_EQ(At(35, 15), palette.color(QPalette::ToolTipBase).rgb());
+    EXPECT_EQ(At(50, 15), palette.color(QPalette::Button).rgb());
 }
 
 TEST_F(QtCanvasTest, TextIsMeasuredAtNinetySixPixelsPerInch)
