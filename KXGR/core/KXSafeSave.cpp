@@ -13,8 +13,12 @@
 
 namespace {
 
-[[noreturn]] void RefuseTarget(const std::string &fileName)
+using TRaiseError = std::function<void(int systemError)>;
+
+[[noreturn]] void RefuseTarget(const std::string &fileName, int error, const TRaiseError &raiseError)
 {
+    if (raiseError)
+        raiseError(error);
     throw EFCreateError(KXMessages::Format(KXMessages::FCreateError, fileName));
 }
 
@@ -54,7 +58,7 @@ std::string CreateTempFile(const std::string &target)
 }
 
 // Brings the temporary file to disk and gives it its final permission bits.
-void FinishTempFile(const std::string &tempName, const struct stat *oldTarget)
+void FinishTempFile(const std::string &tempName, const struct stat *oldTarget, const TRaiseError &raiseError)
 {
     const int handle = ::open(tempName.c_str(), O_RDONLY | O_CLOEXEC);
     bool ok = handle >= 0;
@@ -62,10 +66,16 @@ void FinishTempFile(const std::string &tempName, const struct stat *oldTarget)
         ok = ::fchmod(handle, oldTarget->st_mode & 07777) == 0;
     if (ok)
         ok = ::fsync(handle) == 0;
-    if (handle >= 0)
-        ok = ::close(handle) == 0 && ok;
-    if (!ok)
-        throw EWriteError(KXMessages::WriteError);
+    int error = ok ? 0 : errno;
+    if (handle >= 0 && ::close(handle) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok)
+        return;
+    if (raiseError)
+        raiseError(error);
+    throw EWriteError(KXMessages::WriteError);
 }
 
 // Makes the rename itself durable; a directory that cannot be synced loses nothing written.
@@ -83,26 +93,29 @@ void SyncDirectory(const std::string &target)
 
 }
 
-void SaveFileSafely(const std::string &fileName, const std::function<void(const std::string &tempFileName)> &writeTo)
+void SaveFileSafely(const std::string &fileName, const std::function<void(const std::string &tempFileName)> &writeTo,
+                    const TRaiseError &raiseError)
 {
     const std::string target = ResolveTarget(fileName);
 
     struct stat oldTarget {};
     const bool exists = ::stat(target.c_str(), &oldTarget) == 0;
-    if (exists && (S_ISDIR(oldTarget.st_mode) || ::access(target.c_str(), W_OK) != 0))
-        RefuseTarget(fileName);
+    if (exists && S_ISDIR(oldTarget.st_mode))
+        RefuseTarget(fileName, EISDIR, raiseError);
+    if (exists && ::access(target.c_str(), W_OK) != 0)
+        RefuseTarget(fileName, errno, raiseError);
     if (!exists && errno != ENOENT)
-        RefuseTarget(fileName);
+        RefuseTarget(fileName, errno, raiseError);
 
     const std::string tempName = CreateTempFile(target);
     if (tempName.empty())
-        RefuseTarget(fileName);
+        RefuseTarget(fileName, errno, raiseError);
 
     try {
         writeTo(tempName);
-        FinishTempFile(tempName, exists ? &oldTarget : nullptr);
+        FinishTempFile(tempName, exists ? &oldTarget : nullptr, raiseError);
         if (::rename(tempName.c_str(), target.c_str()) != 0)
-            RefuseTarget(fileName);
+            RefuseTarget(fileName, errno, raiseError);
     } catch (...) {
         ::unlink(tempName.c_str());
         throw;

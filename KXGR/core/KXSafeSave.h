@@ -11,7 +11,9 @@
 // permission bits, and a symbolic link is followed so that the file it names is replaced.
 // A target that may not be written, or whose directory takes no new file, is refused with
 // EFCreateError "Kann Datei %s nicht erstellen" (naming fileName) before writeTo runs. A
-// failed flush raises EWriteError "Stream-Write-Fehler ". On any failure, writeTo's own
-// included, the temporary file is removed, the target is left as it was, and the exception
-// is passed on.
-void SaveFileSafely(const std::string &fileName, const std::function<void(const std::string &tempFileName)> &writeTo);
+// failed flush raises EWriteError "Stream-Write-Fehler ". A saver whose file kind reports
+// failures otherwise passes raiseError, which gets the system's error number of either
+// failure and throws. On any failure, writeTo's own included, the temporary file is removed,
+// the target is left as it was, and the exception is passed on.
+void SaveFileSafely(const std::string &fileName, const std::function<void(const std::string &tempFileName)> &writeTo,
+                    const std::function<void(int systemError)> &raiseError = {});

@@ -146,6 +146,11 @@ void TKXTextFile::Close()
         RaiseInOut(error);
 }
 
+void TKXTextFile::RaiseWriteError(int systemError)
+{
+    RaiseInOut(CodeForErrno(systemError, false));
+}
+
 void TKXTextFile::RequireMode(TFileMode mode) const
 {
     if (FMode == fmClosed)

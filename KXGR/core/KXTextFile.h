@@ -46,6 +46,10 @@ public:
     // One line of integers in decimal, separated by single blanks.
     void WriteIntegers(std::initializer_list<int32_t> values);
 
+    // Raises the EInOutError that creating or writing a text file gives for a system error
+    // number, for steps of a save that lie outside the file itself.
+    [[noreturn]] static void RaiseWriteError(int systemError);
+
 private:
     enum TFileMode : uint8_t { fmClosed, fmRead, fmWrite };
 

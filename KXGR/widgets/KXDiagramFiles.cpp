@@ -104,7 +104,7 @@ void TKXDiagramBox::SaveToTextFile(const std::string &fileName)
                 object->WriteToText(file);
             }
         file.Close();
-    });
+    }, TKXTextFile::RaiseWriteError);
 }
 
 void TKXDiagramBox::LoadFromTextFile(const std::string &fileName, TObject *data)

@@ -216,6 +216,14 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
             EXPECT_THROW(Save(Box, Path("kept")), EWriteError);
     }
     EXPECT_EQ(ReadFileBytes(Path("kept")), before);
+    // A target that cannot be created fails as the file kind does: a stream or a text-file error.
+    for (const auto &[target, textMessage] :
+         {std::pair{Path("no/dir"), "Ungültiger Dateiname"}, {FDir, "Dateizugriff verweigert"}}) {
+        if (TextForm())
+            ExpectError<EInOutError>([&] { Save(Box, target); }, textMessage);
+        else
+            ExpectError<EFCreateError>([&] { Save(Box, target); }, "Kann Datei " + target + " nicht erstellen");
+    }
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
 }
 
