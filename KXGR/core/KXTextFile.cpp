@@ -20,6 +20,7 @@ enum TInOutCode : int {
     ioInvalidFileName = 3,
     ioTooManyOpenFiles = 4,
     ioAccessDenied = 5,
+    ioDiskError = 100,
     ioDiskFull = 101,
     ioFileNotOpen = 103,
     ioNotOpenForInput = 104,
@@ -57,7 +58,10 @@ int CodeForErrno(int error, bool opening)
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return ioDiskFull;
-    case 0: return EIO;
+    // errno values 4 and 5 would read as the runtime's "too many files" and "access denied".
+    case 0:
+    case EINTR:
+    case EIO: return ioDiskError;
     default: return error;
     }
 }
