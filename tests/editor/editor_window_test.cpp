@@ -65,6 +65,15 @@ TEST_F(EditorWindow, StartsWithNoTreeMenusWithoutShortcutsAndAnEmptyPreview)
     EXPECT_EQ(W->KXB->size(), QSize(265, 185));
     for (const QAction *action : W->findChildren<QAction *>())
         EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+    // Tab from the shape list walks the pen page in its order, the thickness edit first.
+    W->DITypCB->setFocus();
+    std::vector<QWidget *> tabbed;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        tabbed.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(tabbed, (std::vector<QWidget *>{W->PageControl2->findChild<QTabBar *>(), W->edSize, W->DIStyleCB,
+                                              W->Button5, W->edX1}));
 
     ASSERT_EQ(W->KXB->Vertices.Count(), 1u);
     EXPECT_EQ(Bounds(), (TRect{82, 67, 182, 117}));
