@@ -170,10 +170,11 @@ public:
 
     // Diagram files, binary and text form. Loading hands data to the readers (the styled
     // vertex takes it as its library).
-    void SaveToFile(const std::string &fileName);
-    void LoadFromFile(const std::string &fileName, TObject *data);
-    void SaveToTextFile(const std::string &fileName);
-    void LoadFromTextFile(const std::string &fileName, TObject *data);
+    // Virtual, so a host's box can add to what is stored.
+    virtual void LoadFromFile(const std::string &fileName, TObject *data);
+    virtual void SaveToFile(const std::string &fileName);
+    virtual void LoadFromTextFile(const std::string &fileName, TObject *data);
+    virtual void SaveToTextFile(const std::string &fileName);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
