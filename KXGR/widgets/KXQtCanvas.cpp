@@ -448,18 +448,40 @@ const QFont &TKXQtCanvas::QtFont()
 {
     if (FMetrics && FFontKey.Name == Font.Name && FFontKey.Size == Font.Size && FFontKey.Style == Font.Style)
         return FQFont;
-    // An empty name gets the canvas's default face, as GDI falls back to its default font.
-    FQFont = QFont(FromCp1252(Font.Name.empty() ? TKXFont().Name : Font.Name));
-    FQFont.setStyleHint(QFont::SansSerif);
-    FQFont.setPixelSize(FontPixelSize(Font.Size));
-    FQFont.setBold(Font.Style & fsBold);
-    FQFont.setItalic(Font.Style & fsItalic);
-    FQFont.setUnderline(Font.Style & fsUnderline);
-    FQFont.setStrikeOut(Font.Style & fsStrikeOut);
-    FQFont.setKerning(false);
-    FQFont.setStyleStrategy(QFont::NoAntialias);
-    FQFont.setHintingPreference(QFont::PreferNoHinting);
-    FMetrics.emplace(FQFont);
+    // Canvases are short-lived (one per direct drawing on a box), so fonts and their metrics
+    // are kept for the process: the last few font states used, most recent first. Never
+    // freed, so no font outlives the application's font database at exit.
+    struct TCachedFont {
+        TKXFont Key;
+        QFont Font;
+        QFontMetrics Metrics;
+    };
+    static auto &cache = *new std::vector<TCachedFont>;
+    constexpr std::size_t cacheSize = 16;
+    auto hit = std::find_if(cache.begin(), cache.end(), [this](const TCachedFont &c) {
+        return c.Key.Name == Font.Name && c.Key.Size == Font.Size && c.Key.Style == Font.Style;
+    });
+    if (hit == cache.end()) {
+        // An empty name gets the canvas's default face, as GDI falls back to its default font.
+        QFont font(FromCp1252(Font.Name.empty() ? TKXFont().Name : Font.Name));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPixelSize(FontPixelSize(Font.Size));
+        font.setBold(Font.Style & fsBold);
+        font.setItalic(Font.Style & fsItalic);
+        font.setUnderline(Font.Style & fsUnderline);
+        font.setStrikeOut(Font.Style & fsStrikeOut);
+        font.setKerning(false);
+        font.setStyleStrategy(QFont::NoAntialias);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        if (cache.size() == cacheSize)
+            cache.pop_back();
+        hit = cache.insert(cache.begin(), TCachedFont{Font, font, QFontMetrics(font)});
+    } else if (hit != cache.begin()) {
+        std::rotate(cache.begin(), hit, hit + 1);
+        hit = cache.begin();
+    }
+    FQFont = hit->Font;
+    FMetrics.emplace(hit->Metrics);
     FFontKey = Font;
     FPainterFontSet = false;
     return FQFont;
