@@ -460,12 +460,8 @@ TKXObject *TKXAdjacent::HitTest(TPoint p)
 
 void TKXAdjacent::MoveBy(TPoint delta)
 {
-    Bounds.Left += delta.X;
-    Bounds.Right += delta.X;
-    Bounds.Top += delta.Y;
-    Bounds.Bottom += delta.Y;
-    Position.X += delta.X;
-    Position.Y += delta.Y;
+    OffsetRect(Bounds, delta);
+    OffsetPoint(Position, delta);
 }
 
 TPoint TKXAdjacent::SlideAnchor(TPoint c, TPoint delta)

@@ -42,12 +42,8 @@ void TKXHandle::PlaceAt(TPoint p)
 
 void TKXHandle::Shift(TPoint delta)
 {
-    Position.X += delta.X;
-    Position.Y += delta.Y;
-    Bounds.Left += delta.X;
-    Bounds.Right += delta.X;
-    Bounds.Top += delta.Y;
-    Bounds.Bottom += delta.Y;
+    OffsetPoint(Position, delta);
+    OffsetRect(Bounds, delta);
 }
 
 void TKXHandle::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode)

@@ -59,6 +59,20 @@ TRect NormalizeRect(TRect r)
     return r;
 }
 
+void OffsetPoint(TPoint &p, TPoint delta)
+{
+    p.X += delta.X;
+    p.Y += delta.Y;
+}
+
+void OffsetRect(TRect &r, TPoint delta)
+{
+    r.Left += delta.X;
+    r.Right += delta.X;
+    r.Top += delta.Y;
+    r.Bottom += delta.Y;
+}
+
 bool PointInRect(TPoint p, TRect r)
 {
     return r.Left <= p.X && p.X <= r.Right && r.Top <= p.Y && p.Y <= r.Bottom;

@@ -74,6 +74,8 @@ TPoint MakePoint(int32_t x, int32_t y);
 TRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
 TPoint PointDelta(TPoint a, TPoint b);               // b - a
 TRect NormalizeRect(TRect r);
+void OffsetPoint(TPoint &p, TPoint delta);
+void OffsetRect(TRect &r, TPoint delta);
 bool PointInRect(TPoint p, TRect r);                 // all four sides inclusive
 bool RectInRect(TRect inner, TRect outer);           // inclusive
 int32_t SegmentDistance(TPoint p, TPoint a, TPoint b); // signed distance, or 999 when not beside the segment
