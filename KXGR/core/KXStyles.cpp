@@ -19,6 +19,13 @@ TItem *FindLast(const std::vector<std::unique_ptr<TItem>> &items, const std::str
     return found;
 }
 
+// One-byte fields keep the low eight bits of what is stored, without a range check.
+template <typename T>
+T GetByte(TValueReader &reader)
+{
+    return static_cast<T>(static_cast<uint8_t>(reader.GetInteger()));
+}
+
 void ReadDrawItem(TValueReader &reader, TKXDrawItem &item)
 {
     item.Name = reader.GetString();
@@ -26,14 +33,13 @@ void ReadDrawItem(TValueReader &reader, TKXDrawItem &item)
     item.Y1 = reader.GetInteger();
     item.X2 = reader.GetInteger();
     item.Y2 = reader.GetInteger();
-    // One-byte fields keep the low eight bits of what is stored, without a range check.
-    item.Shape = static_cast<TKXItemShape>(static_cast<uint8_t>(reader.GetInteger()));
-    item.Growth = static_cast<TKXItemGrowth>(static_cast<uint8_t>(reader.GetInteger()));
+    item.Shape = GetByte<TKXItemShape>(reader);
+    item.Growth = GetByte<TKXItemGrowth>(reader);
     item.PenColor = reader.GetInteger();
-    item.PenStyle = static_cast<TPenStyle>(static_cast<uint8_t>(reader.GetInteger()));
+    item.PenStyle = GetByte<TPenStyle>(reader);
     item.PenWidth = reader.GetInteger();
     item.BrushColor = reader.GetInteger();
-    item.BrushStyle = static_cast<TBrushStyle>(static_cast<uint8_t>(reader.GetInteger()));
+    item.BrushStyle = GetByte<TBrushStyle>(reader);
 }
 
 void ReadTextItem(TValueReader &reader, TKXTextItem &item)
@@ -44,7 +50,7 @@ void ReadTextItem(TValueReader &reader, TKXTextItem &item)
     item.Y1 = reader.GetInteger();
     item.X2 = reader.GetInteger();
     item.Y2 = reader.GetInteger();
-    item.Growth = static_cast<TKXItemGrowth>(static_cast<uint8_t>(reader.GetInteger()));
+    item.Growth = GetByte<TKXItemGrowth>(reader);
     item.FontName = reader.GetString();
     item.FontSize = reader.GetInteger();
     item.FontColor = reader.GetInteger();
@@ -52,9 +58,9 @@ void ReadTextItem(TValueReader &reader, TKXTextItem &item)
     for (const TFontStyles bit : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
         if (reader.GetBoolean())
             item.FontStyle |= bit;
-    item.Alignment = static_cast<TKXTextAlign>(static_cast<uint8_t>(reader.GetInteger()));
+    item.Alignment = GetByte<TKXTextAlign>(reader);
     item.BackColor = reader.GetInteger();
-    item.BackStyle = static_cast<TBrushStyle>(static_cast<uint8_t>(reader.GetInteger()));
+    item.BackStyle = GetByte<TBrushStyle>(reader);
 }
 
 void ReadStyle(TValueReader &reader, TKXVertexStyle &style)
