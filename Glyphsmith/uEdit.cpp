@@ -1,6 +1,6 @@
 #include "uEdit.h"
 
-#include "uHelp.h"
+#include "uHelpViewer.h"
 #include "uSplash.h"
 
 #include "KXGR/core/KXErrors.h"

@@ -1,7 +1,7 @@
 // The main window driven through its menus, the project tree and mouse events on the preview.
 #include "editor_fixture.h"
 
-#include "uHelp.h"
+#include "uHelpViewer.h"
 #include "uSplash.h"
 
 #include <QDir>
