@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 
@@ -38,10 +40,16 @@ const char *const Overview =
     "  convert IN OUT          a diagram between its binary and text forms\n"
     "  render FILE -o OUT      a library's contact sheet or a diagram as PNG, SVG or PDF\n\n";
 
+// Writes to standard output or standard error. Results on standard output that cannot be
+// written (a full disk behind a redirection) end the run with csOutputFailed, so that the
+// status never claims a complete dump.
 void Print(std::FILE *stream, const std::string &text)
 {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0;
+    if (!written && stream == stdout)
+        throw ECliError(csOutputFailed, std::string(Program) + ": error: standard output could not be written: "
+                                            + std::strerror(errno ? errno : EIO));
 }
 
 [[noreturn]] void UsageError(const QString &subcommand, const std::string &message)

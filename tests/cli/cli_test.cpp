@@ -180,6 +180,15 @@ TEST_F(CliTest, DumpIsTheGoldenTextAndTheSameForBothDiagramForms)
     EXPECT_NE(binary.Out.find("edge TKXCustomEdge id=3 source=1 target=2 path=110,45 110,-45 39950,-45 label=\"Label\""),
               std::string::npos);
 
+    // A dump that cannot be written out is no success.
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(CLI_PATH), {"dump", QString::fromStdString(CliData("sheet.uol"))});
+    ASSERT_TRUE(full.waitForFinished(60000));
+    EXPECT_EQ(full.exitCode(), 3);
+    EXPECT_EQ(full.readAllStandardError().toStdString(),
+              "glyphsmith-cli: error: standard output could not be written: No space left on device\n");
+
     const TRun wrong = Cli("dump", "--format", "yaml", CliData("sheet.uol"));
     EXPECT_EQ(wrong.Status, 2);
     EXPECT_EQ(wrong.Out, "");
