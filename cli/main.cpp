@@ -27,7 +27,8 @@ const char *const StatusTable = "Exit status (the same for every subcommand):\n"
                                 "  0  success; every input file valid\n"
                                 "  1  an input file is missing, unreadable or invalid\n"
                                 "  2  usage error: unknown subcommand or option, wrong arguments, bad value\n"
-                                "  3  an output file could not be written (an existing one is left as it was)\n";
+                                "  3  an output file or standard output could not be written (an existing\n"
+                                "     output file is left as it was)\n";
 
 const char *const Overview =
     "Usage: glyphsmith-cli SUBCOMMAND [options] ARGUMENTS\n"
@@ -71,7 +72,8 @@ struct TSubcommand {
         : Name(name), Arguments(arguments), Description(description)
     {
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        Parser.addHelpOption();
+        // Not addHelpOption: Qt's --help-all would promise Qt options the tool does not take.
+        Parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help.")});
     }
 
     std::string Help() const

@@ -396,7 +396,7 @@ TEST_F(CliTest, HelpVersionAndUsageErrorsUseTheDocumentedStatuses)
         const TRun help = Cli(subcommand, "--help");
         EXPECT_EQ(help.Status, 0);
         EXPECT_EQ(help.Out.rfind(std::string("Usage: glyphsmith-cli ") + subcommand, 0), 0u);
-        EXPECT_NE(help.Out.find("  3  an output file could not be written"), std::string::npos);
+        EXPECT_NE(help.Out.find("  3  an output file or standard output could not be written"), std::string::npos);
         EXPECT_EQ(Cli(subcommand).Status, 2);
     }
     const TRun help = Cli("--help");
