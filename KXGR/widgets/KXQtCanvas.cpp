@@ -141,6 +141,14 @@ void TKXQtCanvas::Begin(QPaintDevice *device)
     FPainterFontSet = false;
 }
 
+void TKXQtCanvas::SetOrigin(TPoint origin)
+{
+    if (!IsActive())
+        return;
+    FDeviceRect.moveTo(origin.X, origin.Y);
+    FPainter.setTransform(QTransform::fromTranslate(-origin.X, -origin.Y));
+}
+
 void TKXQtCanvas::End()
 {
     if (FPainter.isActive())

@@ -163,6 +163,40 @@ TEST_F(EditActorTest, MoveWithoutLeftButtonChangesNothing)
     EXPECT_EQ(Sides(A), (TRect{50, 50, 150, 100}));
 }
 
+// Scrolled, the actor gets diagram points through the view, and outlines, the band and the
+// popup point land where the objects are shown; afterwards the window equals a repaint.
+TEST_F(EditActorTest, ScrolledViewDragsBandsAndPopsUpWhereTheObjectsAreShown)
+{
+    Box.SetViewOrigin({40, 30});  // A (50, 50, 150, 100) shows at pixels (10, 20) to (110, 70)
+    QImage before = Fresh();
+    Press({60, 45});
+    EXPECT_EQ(Actor.Current, A);
+    Move({70, 50});
+    EXPECT_NE(Window(), before);
+    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    EXPECT_EQ(Window(), before);
+    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    Release({70, 50});
+    EXPECT_EQ(Sides(A), (TRect{60, 55, 160, 105}));
+    EXPECT_EQ(Window(), Fresh());
+
+    before = Fresh();
+    Press({200, 150});  // the diagram point (240, 180) is empty
+    Move({300, 100});
+    Move({395, 5});
+    EXPECT_NE(Window(), before);
+    Box.DrawRubberBand(240, 180, 435, 35);
+    EXPECT_EQ(Window(), before);
+    Box.DrawRubberBand(240, 180, 435, 35);
+    Release({395, 5});
+    EXPECT_EQ(Box.Selection, TObjects{B});
+    EXPECT_EQ(Window(), Fresh());
+
+    Click({250, 40}, {}, Qt::RightButton);
+    ASSERT_FALSE(Popups.empty());
+    EXPECT_EQ(Popups.back(), std::make_pair(static_cast<TKXObject *>(B), ScreenAt({250, 40})));
+}
+
 // After the drag the window equals a fresh repaint; during it, without ImmediateRedraw, only
 // the not-xor outline is on the window, so drawing it once more restores the old picture.
 class NotXorFeedbackTest : public EditActorTest, public ::testing::WithParamInterface<bool> {};
