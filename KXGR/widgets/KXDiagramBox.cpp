@@ -67,7 +67,8 @@ constexpr int32_t KeyScrollStep = 20;
 
 } // namespace
 
-// A canvas on the window image at the view. Takes over the box's own-canvas state and gives it back when it is done, then asks for the image to be shown.
+// A canvas on the window image at the view. Takes over the box's own-canvas state (in the copy
+// pen mode) and gives it back when it is done, then asks for the image to be shown.
 class TKXDiagramBox::TWindowCanvas : public TKXQtCanvas {
 public:
     explicit TWindowCanvas(TKXDiagramBox &box) : TKXQtCanvas(&box.FWindowImage), FBox(box)
@@ -76,6 +77,9 @@ public:
         Pen = box.FOwnPen;
         Brush = box.FOwnBrush;
         Font = box.FOwnFont;
+        // Feedback leaves the pen in not-xor; objects that set no mode of their own must not
+        // be drawn inverted by the next direct drawing.
+        Pen.Mode = pmCopy;
     }
     ~TWindowCanvas() override
     {

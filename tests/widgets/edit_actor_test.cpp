@@ -5,12 +5,14 @@
 #include "KXGR/core/KXHandle.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXDiagramBox.h"
+#include "core/TestStyles.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -161,6 +163,29 @@ TEST_F(EditActorTest, MoveWithoutLeftButtonChangesNothing)
     EXPECT_EQ(Actor.LastPoint, last);
     EXPECT_EQ(Actor.State, esIdle);
     EXPECT_EQ(Sides(A), (TRect{50, 50, 150, 100}));
+}
+
+// Direct drawing starts in the copy mode whatever feedback came before: a styled vertex (which
+// sets no pen mode of its own) that the host adds after a drag shows as a repaint shows it.
+TEST_F(EditActorTest, ObjectAddedAfterDragFeedbackIsDrawnInCopyMode)
+{
+    TKXUOLibrary library;
+    library.AddStyle(MakeExampleStyle());
+    Box.SetColor(clSilver);  // on white, not-xor would paint the same colours
+    const std::pair<const char *, std::function<void()>> drags[] = {
+        {"rubber band", [&] { Press({380, 20}); DragTo({{390, 40}, {395, 60}}); }},
+        {"vertex drag", [&] { Press({100, 200}); DragTo({{105, 205}}); }},
+    };
+    int32_t x = 250;
+    for (const auto &[name, drag] : drags) {
+        SCOPED_TRACE(name);
+        Fresh();
+        drag();
+        Fresh();
+        Box.AddObject(TKXVertex::CreateWithStyle({x += 60, 230}, &library, "Style1").release(), moLoaded);
+        const QImage direct = Box.WindowImage().copy();
+        EXPECT_EQ(direct, Fresh());
+    }
 }
 
 // Scrolled, the actor gets diagram points through the view, and outlines, the band and the
