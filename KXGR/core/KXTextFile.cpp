@@ -69,7 +69,7 @@ int CodeForErrno(int error, bool opening)
 bool IsBlank(int c) { return c <= 32; }
 
 // A decimal value must fit in 32 bits; a hex value is taken as a 32-bit pattern.
-int32_t ParseInteger(const std::string &text)
+int32_t ParseInteger(std::string_view text)
 {
     size_t i = 0;
     bool negative = false;
@@ -80,7 +80,7 @@ int32_t ParseInteger(const std::string &text)
         ++i;
     const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t value = 0;
-    if (!ParseDigits(std::string_view(text).substr(i), hex ? 16 : 10, limit, value))
+    if (!ParseDigits(text.substr(i), hex ? 16 : 10, limit, value))
         RaiseInOut(ioInvalidInput);
     uint32_t bits = static_cast<uint32_t>(value);
     if (negative)
@@ -217,12 +217,24 @@ int32_t TKXTextFile::ReadInteger()
     FReadLine = FLineEnds + 1;
     if (c < 0)
         return 0;
-    std::string text;
-    while (text.size() < MaxNumberLength && (c = PeekByte()) >= 0 && !IsBlank(c)) {
-        text.push_back(static_cast<char>(c));
+    // Parsed where it stands in the buffer when it ends there (a blank follows, or it is as
+    // long as a number may be); only a number cut by the buffer's end is gathered first.
+    const char *start = FBuffer.data() + FPos;
+    const size_t available = FSize - FPos;
+    size_t length = 0;
+    while (length < std::min(available, MaxNumberLength) && !IsBlank(static_cast<unsigned char>(start[length])))
+        ++length;
+    if (length < available || length == MaxNumberLength) {
+        FPos += length;
+        return ParseInteger({start, length});
+    }
+    char text[MaxNumberLength];
+    length = 0;
+    while (length < MaxNumberLength && (c = PeekByte()) >= 0 && !IsBlank(c)) {
+        text[length++] = static_cast<char>(c);
         ++FPos;
     }
-    return ParseInteger(text);
+    return ParseInteger({text, length});
 }
 
 void TKXTextFile::ReadLn()
