@@ -371,7 +371,7 @@ TEST_F(CliTest, BadRenderRequestsFailClearlyAndNeverLeaveAHalfWrittenFile)
          Path("old.png") + ": error: the picture would be 10020 x 30094 pixels, more than 16384 on a side; choose a "
                            "smaller --scale\n"},
         {{DataFile("diagram_small.kx"), "-o", Path("old.png")}, 3,
-         Path("old.png") + ": error: the picture would be 40061 x 161 pixels, more than 16384 on a side; choose a "
+         Path("old.png") + ": error: the picture would be 40071 x 202 pixels, more than 16384 on a side; choose a "
                            "smaller --scale\n"},
         {{sheet, "-o", Path("no/such/dir.png")}, 3,
          Path("no/such/dir.png") + ": error: Kann Datei " + Path("no/such/dir.png") + " nicht erstellen\n"},
