@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QSpinBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -74,6 +76,21 @@ TEST_F(EditorWindow, StartsWithNoTreeTheFileAndEditShortcutsAndAnEmptyPreview)
     shortcuts.sort();
     EXPECT_EQ(shortcuts, (QStringList{"Load1 Ctrl+O", "New2 Ctrl+N", "Redo1 Ctrl+Shift+Z", "Redo1 Ctrl+Y",
                                       "Save1 Ctrl+Shift+S", "Save2 Ctrl+S", "Undo1 Ctrl+Z"}));
+    // Every control of the form explains itself; the coordinate edits carry their labels.
+    const QRegularExpression formContainer(QStringLiteral("^(centralwidget|GroupBox\\d|TabSheet\\d)$"));
+    for (QWidget *control : W->centralWidget()->findChildren<QWidget *>()) {
+        if (control->parent() && formContainer.match(control->parent()->objectName()).hasMatch() &&
+            !qobject_cast<QLabel *>(control) && !qobject_cast<QGroupBox *>(control) &&
+            control->objectName() != "Bevel1" && control->objectName() != "lblSample") {
+            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+    for (QLineEdit *edit : {W->edX1, W->edY1, W->edX2, W->edY2, W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}) {
+        const auto *label = W->findChild<QLabel *>(QStringLiteral("lbl") + edit->objectName().mid(2));
+        ASSERT_NE(label, nullptr) << edit->objectName().toStdString();
+        EXPECT_EQ(label->text(), edit->objectName().right(2));
+        EXPECT_EQ(label->buddy(), edit);
+    }
     // Tab from the shape list walks the pen page in its order, the thickness edit first.
     W->DITypCB->setFocus();
     std::vector<QWidget *> tabbed;
