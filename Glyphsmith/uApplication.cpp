@@ -6,7 +6,6 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ApplicationTitle));
     setOrganizationName(QString::fromUtf8(ApplicationTitle));  // where QSettings keeps the recent files
-    SetHelpFile(QStringLiteral("editor.hlp"));
     InstallErrorBox();
 }
 

@@ -14,8 +14,12 @@
 #include "ui_uEdit.h"
 #include "uDialogs.h"
 #include "uEditControls.h"
+#include "uSampleTexts.h"
+#include "uSizeStrip.h"
 #include "uStyleLists.h"
 #include "uUndo.h"
+
+#include "KXGR/core/KXItemEdit.h"
 
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXTypes.h"
@@ -24,10 +28,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TKXDrawItem;
 class TKXEditActor;
+class TKXItemActor;
 class TKXTextItem;
 class TKXUOLibrary;
 class TKXVertex;
@@ -45,6 +51,8 @@ public:
     // Non-visual components, owned by the window.
     std::unique_ptr<TKXUOLibrary> UOLib;  // OnGetData = UOLibGetData
     TPreviewActor *KXEditActor1;          // KXB's Actor (Qt child of the window)
+    TKXItemActor *ItemActor;              // KXB's Actor while "Edit items" is on
+    TSampleTexts Samples;                 // what the preview shows for text items
     TOpenDialog OD;                       // "UserObject Libraries (*.uol)", extension "uol"
     TSaveDialog SD;
     TColorDialog CD;
@@ -93,7 +101,7 @@ public:
     void New1Click();
     // Object > Delete: only refreshes the item pages.
     void Delete1Click();
-    // The library's data event: "<<" + fieldname + ">>".
+    // The library's data event: the item's sample text, by default "<<" + fieldname + ">>".
     std::string UOLibGetData(int32_t id, const std::string &fieldname, TObject *theObject);
 
     // --- Project and Help menus (uEdit.cpp) ---
@@ -137,9 +145,26 @@ public:
     // The recent-files list of the Project menu, newest first, absolute paths (QSettings).
     QStringList RecentFiles() const;
 
+    // --- preview editing, size strip, sample texts (uPreviewEdit.cpp) ---
+    // "Edit items" toggled: the preview's mouse edits the style's items, or resizes the vertex.
+    void btnEditItemsClick(bool on);
+    // A click in the preview picked an item: its page shows it.
+    void ItemPicked(std::optional<TKXItemRef> ref);
+    // A drag moved the item in the preview: the page's coordinate fields follow.
+    void ItemChanging(TKXItemRef ref, const TRect &placement);
+    // A drag ended: the library style takes the item's new placement as one undo step.
+    void ItemChanged(TKXItemRef ref, const TRect &before, const TRect &after, bool resized);
+    // Enter in the "Sizes" field: the strip takes the typed sizes; bad ones are reported.
+    void edSizesReturn();
+    // The "Sample" controls show the sample of the text item named in TINameCB.
+    void ShowSample();
+    // The user chose or typed a sample: it is kept for that name and shown.
+    void TISampleChange();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // --- item pages (uItemPages.cpp) ---
@@ -187,6 +212,12 @@ private:
     void KeepPreviewInView();
     // The tree node of a library style; nullptr when it has none.
     TTreeNode *NodeOf(const TKXVertexStyle *style) const;
+
+    // --- uPreviewEdit.cpp ---
+    void SetupPreviewEditing();
+    // After the preview changed its style: the strip and the pick follow.
+    void PreviewChanged();
+    TKXVertexStyle *FPickedStyle = nullptr;  // the library style the item actor's pick is in
     TKXVertex *PreviewVertex = nullptr;  // owned by KXB
     bool FShown = false;
 };
