@@ -47,8 +47,8 @@ void InstallErrorBox();
 
 // A slot for connect() that runs receiver->handler() guarded: an error it raises ends in the
 // error box at the slot's entry, never unwinding through Qt.
-template <typename T>
-auto Guarded(T *receiver, void (T::*handler)())
+template <typename T, typename... Args>
+auto Guarded(T *receiver, void (T::*handler)(Args...))
 {
-    return [receiver, handler] { RunGuarded([receiver, handler] { (receiver->*handler)(); }); };
+    return [receiver, handler](Args... args) { RunGuarded([&] { (receiver->*handler)(args...); }); };
 }

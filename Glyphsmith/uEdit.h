@@ -140,6 +140,11 @@ public:
     void Button4Click();
     void ComboBox3DrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
 
+    // Opens fileName as Open does after its dialog (OD keeps the name for "&Save...").
+    void OpenRecent(const QString &fileName);
+    // The recent-files list of the Project menu, newest first, absolute paths (QSettings).
+    QStringList RecentFiles() const;
+
     // --- preview editing, size strip, sample texts (uPreviewEdit.cpp) ---
     // "Edit items" toggled: the preview's mouse edits the style's items, or resizes the vertex.
     void btnEditItemsClick(bool on);
@@ -155,11 +160,6 @@ public:
     void ShowSample();
     // The user chose or typed a sample: it is kept for that name and shown.
     void TISampleChange();
-
-    // Opens fileName as Open does after its dialog (OD keeps the name for "&Save...").
-    void OpenRecent(const QString &fileName);
-    // The recent-files list of the Project menu, newest first, absolute paths (QSettings).
-    QStringList RecentFiles() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -212,6 +212,7 @@ private:
     void KeepPreviewInView();
     // The tree node of a library style; nullptr when it has none.
     TTreeNode *NodeOf(const TKXVertexStyle *style) const;
+
     // --- uPreviewEdit.cpp ---
     void SetupPreviewEditing();
     // After the preview changed its style: the strip and the pick follow.

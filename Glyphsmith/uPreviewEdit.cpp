@@ -23,7 +23,7 @@ void TfrmEdit::SetupPreviewEditing()
     ItemActor->OnItemChanged = [this](TKXItemRef ref, const TRect &before, const TRect &after, bool resized) {
         ItemChanged(ref, before, after, resized);
     };
-    connect(btnEditItems, &QToolButton::toggled, this, [this](bool on) { RunGuarded([&] { btnEditItemsClick(on); }); });
+    connect(btnEditItems, &QToolButton::toggled, this, Guarded(this, &TfrmEdit::btnEditItemsClick));
     connect(cbSnap, &QCheckBox::toggled, this, [this](bool on) {
         ItemActor->Snap = on;
         ItemActor->UpdateFeedback();
@@ -121,14 +121,13 @@ void TfrmEdit::ItemChanged(TKXItemRef ref, const TRect &, const TRect &after, bo
     // Without the picked style selected the gesture stays in the preview, as a vertex drag does.
     if (!style || style != FPickedStyle || !ItemExists(*style, ref))
         return;
-    TKXVertexStyle before, changed;
-    before.AssignStyle(*style);
+    TKXVertexStyle changed;
     changed.AssignStyle(*style);
     SetItemPlacement(changed, ref, after);
     const std::string name = ItemName(*style, ref);
     const QString text = (resized ? QStringLiteral("Resize '") : QStringLiteral("Move '")) + FromCp1252(name) +
                          QLatin1Char('\'');
-    PushStyleChange(style, before, changed, text, TStepItem{ref.IsText ? TStepItem::ikText : TStepItem::ikDraw, name});
+    PushStyleChange(style, *style, changed, text, {ref.IsText ? TStepItem::ikText : TStepItem::ikDraw, name});
     RefreshPreview();
 }
 

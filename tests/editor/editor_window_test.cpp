@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -80,7 +81,7 @@ TEST_F(EditorWindow, StartsWithNoTreeTheFileAndEditShortcutsAndAnEmptyPreview)
     const QRegularExpression formContainer(QStringLiteral("^(centralwidget|GroupBox\\d|TabSheet\\d)$"));
     for (QWidget *control : W->centralWidget()->findChildren<QWidget *>()) {
         if (control->parent() && formContainer.match(control->parent()->objectName()).hasMatch() &&
-            !qobject_cast<QLabel *>(control) && !qobject_cast<QGroupBox *>(control) &&
+            !qobject_cast<QLabel *>(control) && !qobject_cast<QGroupBox *>(control) && !qobject_cast<QScrollArea *>(control) &&
             control->objectName() != "Bevel1" && control->objectName() != "lblSample") {
             EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
         }

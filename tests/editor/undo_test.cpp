@@ -3,6 +3,7 @@
 #include "editor_fixture.h"
 
 #include <QFile>
+#include <QMouseEvent>
 #include <QUndoStack>
 
 #include <array>
@@ -175,6 +176,36 @@ TEST_F(Undo, AModifyStoppedByABadFieldIsUndoneAsOneStep)
     EXPECT_EQ(Style().DrawItems[0]->Shape, isEllipse);
     Run(W->Undo1);
     EXPECT_EQ(Fields(*Style().DrawItems[0]), added);
+}
+
+// A move of an item in the preview's item mode is one step like any other.
+TEST_F(Undo, APreviewGestureIsUndoneAndRedoneToTheSameBytes)
+{
+    NewStyle();
+    Type(W->DINameCB, "box");
+    Pick(W->DITypCB, 2);
+    TypeCoords({W->edX1, W->edY1, W->edX2, W->edY2}, {"10", "20", "40", "40"});
+    Click(W->btnAdd);
+    const QByteArray before = Bytes();
+    QTest::mouseClick(W->btnEditItems, Qt::LeftButton);
+    const QPoint origin = W->KXB->contentsRect().topLeft();
+    QTest::mousePress(W->KXB, Qt::LeftButton, {}, origin + QPoint(107, 97));
+    for (const QPoint p : {QPoint(113, 94), QPoint(120, 91)}) {
+        QMouseEvent move(QEvent::MouseMove, origin + p, W->KXB->mapToGlobal(origin + p), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(W->KXB, &move);
+    }
+    QTest::mouseRelease(W->KXB, Qt::LeftButton, {}, origin + QPoint(120, 91));
+    const QByteArray after = Bytes();
+    ASSERT_NE(after, before);
+    EXPECT_EQ(W->Undo1->text(), "&Undo Move 'box'");
+    Keys(Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(W->edX1->text(), "10");
+    Keys(Qt::CTRL | Qt::Key_Y);
+    EXPECT_EQ(Bytes(), after);
+    EXPECT_EQ(Preview()->Style->DrawItems[0]->X1, Style().DrawItems[0]->X1);
+    EXPECT_TRUE(Messages.empty());
 }
 
 // The entry for gestures in the preview: the style may already hold the new state.
