@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 
 namespace {
@@ -90,6 +91,10 @@ TKXObject *TKXHandle::HitTestAt(TPoint p, int32_t scale)
         return this;
     // From scale 100 up the drawn square lies inside Bounds.
     if (scale >= 100 || scale <= 0)
+        return nullptr;
+    // The drawn square reaches at most 4.5 pixels, plus half a unit of rounding, from Position.
+    const int64_t reach = 450 / scale + 2;
+    if (std::abs(int64_t(p.X) - Position.X) > reach || std::abs(int64_t(p.Y) - Position.Y) > reach)
         return nullptr;
     return PointInRect(p, DrawnSquare(Position, scale)) ? this : nullptr;
 }
