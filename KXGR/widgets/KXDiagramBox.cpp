@@ -451,6 +451,7 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
         return;
 
     std::unordered_set<const TKXObject *> doomed;
+    doomed.reserve(2 * allowed.size());
     std::vector<TKXObject *> edges;
     std::vector<TKXObject *> vertices;
     const auto doomEdge = [&](TKXObject *obj) {
@@ -470,12 +471,13 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
     }
 
     if (!Selection.empty()) {
-        std::erase_if(Selection, [&](TKXObject *obj) {
-            if (!doomed.contains(TopOwner(obj)))
-                return false;
-            FSelected.erase(obj);
-            return true;
-        });
+        const auto kept = std::stable_partition(Selection.begin(), Selection.end(),
+                                                [&](TKXObject *obj) { return !doomed.contains(TopOwner(obj)); });
+        if (kept == Selection.begin())
+            FSelected.clear();
+        else
+            std::for_each(kept, Selection.end(), [this](TKXObject *obj) { FSelected.erase(obj); });
+        Selection.erase(kept, Selection.end());
     }
     if (TKXActor *actor = Actor(); actor && actor->Current && doomed.contains(TopOwner(actor->Current)))
         actor->Current = nullptr;
