@@ -467,6 +467,14 @@ void TKXDiagramBox::SelectObject(TKXObject *obj, bool add)
     obj->Selected = true;
 }
 
+void TKXDiagramBox::DeselectObject(TKXObject *obj)
+{
+    if (FSelected.erase(obj))
+        std::erase(Selection, obj);
+    if (obj)
+        obj->Selected = false;
+}
+
 void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
 {
     if (!add)
