@@ -104,6 +104,7 @@ TKXDiagramBox::TKXDiagramBox(QWidget *parent) : QFrame(parent)
 
 TKXDiagramBox::~TKXDiagramBox()
 {
+    EndDrawSession();
     Selection.clear();
     // Every edge goes next: emptying the vertices' Links first spares each edge a scan of its
     // vertices' lists, which made destroying a vertex with many edges quadratic.
@@ -252,8 +253,11 @@ QSize TKXDiagramBox::PictureSize() const { return {std::max(ClientWidth(), 1), s
 
 bool TKXDiagramBox::WindowImageFits() const { return FWindowImage.size() == PictureSize(); }
 
+void TKXDiagramBox::EndDrawSession() { FDrawSession.reset(); }
+
 void TKXDiagramBox::ComposePicture()
 {
+    EndDrawSession();
     const QSize size = PictureSize();
     if (FBuffer.size() != size)
         FBuffer = QImage(size, QImage::Format_RGB32);
@@ -296,6 +300,8 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 
 std::unique_ptr<TKXCanvas> TKXDiagramBox::OwnCanvas()
 {
+    // One painter at a time on the window image, and the pen, brush and font flow on.
+    EndDrawSession();
     if (!WindowImageFits())
         ComposePicture();
     return std::make_unique<TWindowCanvas>(*this);
@@ -415,7 +421,16 @@ TRect TKXDiagramBox::DiagramExtent()
 
 void TKXDiagramBox::DrawOnOwnCanvas(TKXObject *obj)
 {
-    obj->Draw(*OwnCanvas(), FScale, dmScreen);
+    if (!FBatchDrawing) {
+        obj->Draw(*OwnCanvas(), FScale, dmScreen);
+        return;
+    }
+    if (!FDrawSession) {
+        if (!WindowImageFits())
+            ComposePicture();
+        FDrawSession = std::make_unique<TWindowCanvas>(*this);
+    }
+    obj->Draw(*FDrawSession, FScale, dmScreen);
 }
 
 TKXObject *TKXDiagramBox::AddObject(TKXObject *obj, TKXMode mode) { return AddOffered(obj, mode); }
