@@ -258,6 +258,9 @@ void TKXDiagramBox::EndDrawSession() { FDrawSession.reset(); }
 void TKXDiagramBox::ComposePicture()
 {
     EndDrawSession();
+    // The window image shares the last picture with the buffer; letting go of it first spares
+    // painting on the buffer a copy of the whole image.
+    FWindowImage = QImage();
     const QSize size = PictureSize();
     if (FBuffer.size() != size)
         FBuffer = QImage(size, QImage::Format_RGB32);
