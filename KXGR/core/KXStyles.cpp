@@ -200,16 +200,21 @@ void TKXUOLibrary::LoadFromFile(const std::string &fileName)
     ClearStyles();
     TKXFileStream stream(fileName, fmOpenRead);
     TValueReader reader(stream, LibraryBufferSize);
-    if (reader.GetString() != LibraryMagic)
-        throw EKXDiagramError(KXMessages::InvalidFileFormat);
-    reader.GetListBegin();
-    while (!reader.AtListEnd()) {
-        // A style cut by a fault is destroyed with this pointer and never added.
-        auto style = std::make_unique<TKXVertexStyle>();
-        ReadStyle(reader, *style);
-        AddStyle(std::move(style));
+    try {
+        if (reader.GetString() != LibraryMagic)
+            throw EKXDiagramError(KXMessages::InvalidFileFormat);
+        reader.GetListBegin();
+        while (!reader.AtListEnd()) {
+            // A style cut by a fault is destroyed with this pointer and never added.
+            auto style = std::make_unique<TKXVertexStyle>();
+            ReadStyle(reader, *style);
+            AddStyle(std::move(style));
+        }
+        reader.GetListEnd();
+    } catch (EKXError &error) {
+        error.ByteOffset = reader.ValueOffset();
+        throw;
     }
-    reader.GetListEnd();
 }
 
 void TKXUOLibrary::SaveToFile(const std::string &fileName) const

@@ -128,6 +128,8 @@ void TKXTextFile::OpenAs(const std::string &fileName, TFileMode mode)
     FBuffer.resize(BufferSize);
     FPos = 0;
     FSize = 0;
+    FLineEnds = 0;
+    FReadLine = 1;
 }
 
 void TKXTextFile::Close()
@@ -183,6 +185,7 @@ int TKXTextFile::PeekByte()
 std::string TKXTextFile::ReadLine()
 {
     RequireMode(fmRead);
+    FReadLine = FLineEnds + 1;
     std::string line;
     while (FPos < FSize || FillBuffer()) {
         const char *start = FBuffer.data() + FPos;
@@ -195,6 +198,7 @@ std::string TKXTextFile::ReadLine()
         }
         line.append(start, static_cast<size_t>(end - start));
         FPos += static_cast<size_t>(end - start) + 1;
+        ++FLineEnds;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         break;
@@ -206,8 +210,11 @@ int32_t TKXTextFile::ReadInteger()
 {
     RequireMode(fmRead);
     int c;
-    while ((c = PeekByte()) >= 0 && IsBlank(c))
+    while ((c = PeekByte()) >= 0 && IsBlank(c)) {
+        FLineEnds += c == '\n';
         ++FPos;
+    }
+    FReadLine = FLineEnds + 1;
     if (c < 0)
         return 0;
     // Parsed where it stands in the buffer when it ends there (a blank follows, or it is as
@@ -238,6 +245,7 @@ void TKXTextFile::ReadLn()
         const auto *end = static_cast<const char *>(std::memchr(start, '\n', FSize - FPos));
         if (end) {
             FPos += static_cast<size_t>(end - start) + 1;
+            ++FLineEnds;
             return;
         }
         FPos = FSize;

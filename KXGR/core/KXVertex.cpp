@@ -48,11 +48,11 @@ int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(
 template <typename TItem>
 void ApplyGrowth(TItem &item, int32_t width, int32_t height)
 {
-    if (item.Growth == igHorizontal || item.Growth == igBoth) {
+    if (GrowsHorizontally(item.Growth)) {
         item.X1 = 0;
         item.X2 = width;
     }
-    if (item.Growth == igVertical || item.Growth == igBoth) {
+    if (GrowsVertically(item.Growth)) {
         item.Y1 = 0;
         item.Y2 = height;
     }

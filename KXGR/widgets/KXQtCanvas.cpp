@@ -3,6 +3,7 @@
 #include "KXGR/widgets/KXQtConvert.h"
 
 #include <QImage>
+#include <QTransform>
 #include <QPaintDevice>
 #include <QPolygon>
 
