@@ -122,12 +122,11 @@ void TKXCustomVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 
 TRect TKXCustomVertex::PaintExtent(int32_t scale)
 {
-    // Handle squares reach 4 pixels around their points, and only a selected vertex shows them.
-    const int64_t margin = Selected ? 4 : 0;
-    TRect extent = UniteRects(ScaledSquare(Left, Top, scale, margin), ScaledSquare(Right, Bottom, scale, margin));
-    if (Selected)
-        for (const auto &handle : Handles)
-            extent = UniteRects(extent, ScaledSquare(handle->Position.X, handle->Position.Y, scale, margin));
+    // Handle squares reach 4 pixels around their points; the extent holds them whether shown
+    // or not, so it does not change with the selection.
+    TRect extent = UniteRects(ScaledSquare(Left, Top, scale, 4), ScaledSquare(Right, Bottom, scale, 4));
+    for (const auto &handle : Handles)
+        extent = UniteRects(extent, ScaledSquare(handle->Position.X, handle->Position.Y, scale, 4));
     return extent;
 }
 
