@@ -262,6 +262,7 @@ void TValueReader::FillBuffer()
         ReadError();
     FCount = n;
     FPos = 0;
+    FBufferStart = FStream.Position() - static_cast<int64_t>(n);
 }
 
 void TValueReader::BeginValue()
@@ -325,7 +326,7 @@ std::size_t TValueReader::ReadLength(bool longForm)
     return static_cast<std::size_t>(length);
 }
 
-int32_t TValueReader::GetInteger()
+int32_t TValueReader::GetIntegerSlow()
 {
     BeginValue();
     switch (ReadByte()) {

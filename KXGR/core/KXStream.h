@@ -135,7 +135,31 @@ public:
     ~TValueReader();
 
     // Accepts tagInt8, tagInt16 and tagInt32.
-    int32_t GetInteger();
+    int32_t GetInteger()
+    {
+        // An integer that lies whole in the buffer is taken without a call: loads read millions.
+        if (FCount - FPos >= 5) {
+            const uint8_t *p = FBuffer.data() + FPos;
+            switch (p[0]) {
+            case tagInt8:
+                FValueOffset = FBufferStart + static_cast<int64_t>(FPos);
+                FPos += 2;
+                return static_cast<int8_t>(p[1]);
+            case tagInt16:
+                FValueOffset = FBufferStart + static_cast<int64_t>(FPos);
+                FPos += 3;
+                return static_cast<int16_t>(static_cast<uint16_t>(p[1] | p[2] << 8));
+            case tagInt32:
+                FValueOffset = FBufferStart + static_cast<int64_t>(FPos);
+                FPos += 5;
+                return static_cast<int32_t>(static_cast<uint32_t>(p[1]) | static_cast<uint32_t>(p[2]) << 8
+                                            | static_cast<uint32_t>(p[3]) << 16 | static_cast<uint32_t>(p[4]) << 24);
+            default:
+                break;
+            }
+        }
+        return GetIntegerSlow();
+    }
     // Accepts tagString and tagLongString. A length that runs past the end of the data (or a
     // negative one) is refused before anything is allocated for it.
     std::string GetString();
@@ -153,6 +177,8 @@ public:
 private:
     // Notes the offset of the value that starts at the next byte.
     void BeginValue();
+    // GetInteger across a buffer refill, or with a wrong tag.
+    int32_t GetIntegerSlow();
     uint8_t ReadByte();
     void ReadBytes(void *data, std::size_t count);
     void SkipBytes(std::size_t count);
@@ -169,5 +195,6 @@ private:
     std::vector<uint8_t> FBuffer;
     std::size_t FCount = 0;
     std::size_t FPos = 0;
+    int64_t FBufferStart = 0;  // stream offset of the buffer's first byte
     int64_t FValueOffset = 0;
 };

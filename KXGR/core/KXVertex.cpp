@@ -6,6 +6,8 @@
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXTextFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -120,6 +122,8 @@ void TKXCustomVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 
 TRect TKXCustomVertex::PaintExtent(int32_t scale)
 {
+    // Handle squares reach 4 pixels around their points; the extent holds them whether shown
+    // or not, so it does not change with the selection.
     TRect extent = UniteRects(ScaledSquare(Left, Top, scale, 4), ScaledSquare(Right, Bottom, scale, 4));
     for (const auto &handle : Handles)
         extent = UniteRects(extent, ScaledSquare(handle->Position.X, handle->Position.Y, scale, 4));
@@ -385,17 +389,26 @@ TRect TKXVertex::PaintExtent(int32_t scale)
     TRect extent = TKXCustomVertex::PaintExtent(scale);
     if (!Style)
         return extent;
-    const auto add = [&](const auto &item, int64_t margin) {
-        extent = UniteRects(extent, ScaledSquare(Wrap(Left + int64_t(item.X1)), Wrap(Top + int64_t(item.Y1)), scale, margin));
-        extent = UniteRects(extent, ScaledSquare(Wrap(Left + int64_t(item.X2)), Wrap(Top + int64_t(item.Y2)), scale, margin));
+    // The items' box in diagram units, scaled once: painting asks every vertex for it.
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    int64_t pen = 0;
+    const auto add = [&](const auto &item) {
+        for (const int64_t x : {Wrap(Left + int64_t(item.X1)), Wrap(Left + int64_t(item.X2))})
+            left = std::min(left, x), right = std::max(right, x);
+        for (const int64_t y : {Wrap(Top + int64_t(item.Y1)), Wrap(Top + int64_t(item.Y2))})
+            top = std::min(top, y), bottom = std::max(bottom, y);
     };
-    // A wide pen reaches half its width past the item's box, its round line ends as far.
-    for (const auto &item : Style->DrawItems)
-        add(*item, std::abs(int64_t(item->PenWidth)));
-    // Text is clipped to its item's rectangle.
+    // A wide pen reaches half its width past the item's box, its round line ends as far; text
+    // is clipped to its item's rectangle.
+    for (const auto &item : Style->DrawItems) {
+        add(*item);
+        pen = std::max(pen, std::abs(int64_t(item->PenWidth)));
+    }
     for (const auto &item : Style->TextItems)
-        add(*item, 0);
-    return extent;
+        add(*item);
+    if (left > right)
+        return extent;
+    return UniteRects(extent, UniteRects(ScaledSquare(left, top, scale, pen), ScaledSquare(right, bottom, scale, pen)));
 }
 
 void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)

@@ -107,6 +107,7 @@ TKXDiagramBox::TKXDiagramBox(QWidget *parent) : QFrame(parent)
 
 TKXDiagramBox::~TKXDiagramBox()
 {
+    EndDrawSession();
     Selection.clear();
     // Every edge goes next: emptying the vertices' Links first spares each edge a scan of its
     // vertices' lists, which made destroying a vertex with many edges quadratic.
@@ -255,8 +256,14 @@ QSize TKXDiagramBox::PictureSize() const { return {std::max(ClientWidth(), 1), s
 
 bool TKXDiagramBox::WindowImageFits() const { return FWindowImage.size() == PictureSize(); }
 
+void TKXDiagramBox::EndDrawSession() { FDrawSession.reset(); }
+
 void TKXDiagramBox::ComposePicture()
 {
+    EndDrawSession();
+    // The window image shares the last picture with the buffer; letting go of it first spares
+    // painting on the buffer a copy of the whole image.
+    FWindowImage = QImage();
     const QSize size = PictureSize();
     if (FBuffer.size() != size)
         FBuffer = QImage(size, QImage::Format_RGB32);
@@ -299,6 +306,8 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 
 std::unique_ptr<TKXCanvas> TKXDiagramBox::OwnCanvas()
 {
+    // One painter at a time on the window image, and the pen, brush and font flow on.
+    EndDrawSession();
     if (!WindowImageFits())
         ComposePicture();
     return std::make_unique<TWindowCanvas>(*this);
@@ -418,7 +427,16 @@ TRect TKXDiagramBox::DiagramExtent()
 
 void TKXDiagramBox::DrawOnOwnCanvas(TKXObject *obj)
 {
-    obj->Draw(*OwnCanvas(), FScale, dmScreen);
+    if (!FBatchDrawing) {
+        obj->Draw(*OwnCanvas(), FScale, dmScreen);
+        return;
+    }
+    if (!FDrawSession) {
+        if (!WindowImageFits())
+            ComposePicture();
+        FDrawSession = std::make_unique<TWindowCanvas>(*this);
+    }
+    obj->Draw(*FDrawSession, FScale, dmScreen);
 }
 
 TKXObject *TKXDiagramBox::AddObject(TKXObject *obj, TKXMode mode) { return AddOffered(obj, mode); }

@@ -251,6 +251,21 @@ protected:
 
 private:
     class TWindowCanvas;
+    // Scope of a load: the objects it adds share one canvas on the window image.
+    class TDrawBatch {
+    public:
+        explicit TDrawBatch(TKXDiagramBox &box) : FBox(box) { box.FBatchDrawing = true; }
+        ~TDrawBatch()
+        {
+            FBox.FBatchDrawing = false;
+            FBox.EndDrawSession();
+        }
+        TDrawBatch(const TDrawBatch &) = delete;
+        TDrawBatch &operator=(const TDrawBatch &) = delete;
+
+    private:
+        TKXDiagramBox &FBox;
+    };
 
     QImage FBuffer;
     QImage FWindowImage;
@@ -262,6 +277,10 @@ private:
     TKXPen FOwnPen;              // state of the own canvas
     TKXBrush FOwnBrush;
     TKXFont FOwnFont;
+    // While a load runs, the objects it adds are drawn through one canvas on the window
+    // image, opened at the first of them, instead of one canvas (one painter) each.
+    bool FBatchDrawing = false;
+    std::unique_ptr<TWindowCanvas> FDrawSession;
 
     int FBevelInner = bvNone;
     int FBevelOuter = bvRaised;
@@ -286,6 +305,7 @@ private:
     QSize PictureSize() const;
     bool WindowImageFits() const;
     void ComposePicture();
+    void EndDrawSession();
     // DrawObjects for the objects whose PaintExtent meets view (view pixels).
     void DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view);
     void DrawOnOwnCanvas(TKXObject *obj);

@@ -80,6 +80,7 @@ void TKXDiagramBox::LoadFromFile(const std::string &fileName, TObject *data)
     try {
         if (reader.GetString() != DiagramMagic)
             InvalidFormat(fileName);
+        const TDrawBatch batch(*this);
         // The counts only say how many records follow; each one is read as it comes, so a
         // count larger than the file fails at the first missing record.
         const int64_t vertexCount = reader.GetInteger();
@@ -119,6 +120,7 @@ void TKXDiagramBox::LoadFromTextFile(const std::string &fileName, TObject *data)
     try {
         if (file.ReadLine() != DiagramMagic)
             InvalidFormat(fileName);
+        const TDrawBatch batch(*this);
         const int64_t vertexCount = file.ReadInteger();
         const int64_t edgeCount = file.ReadInteger();
         file.ReadLn();

@@ -116,10 +116,40 @@ int32_t FontPixelSize(int32_t points)
 
 }
 
-// Pixels of thin lines, collected so that each call paints them in one go.
+// Pixels of thin lines, collected so that each call paints them in one go, as runs: a pixel
+// right beside the end of the last run of its kind, along its row or column, lengthens it.
 struct TKXQtCanvas::TThinPixels {
-    QPolygon On;
-    QPolygon Gap;
+    std::vector<QRect> On;
+    std::vector<QRect> Gap;
+
+    void Add(QPoint p, bool on)
+    {
+        std::vector<QRect> &runs = on ? On : Gap;
+        if (!runs.empty()) {
+            QRect &run = runs.back();
+            if (run.height() == 1 && run.top() == p.y()) {
+                if (run.right() + 1 == p.x()) {
+                    run.setRight(p.x());
+                    return;
+                }
+                if (run.left() - 1 == p.x()) {
+                    run.setLeft(p.x());
+                    return;
+                }
+            }
+            if (run.width() == 1 && run.left() == p.x()) {
+                if (run.bottom() + 1 == p.y()) {
+                    run.setBottom(p.y());
+                    return;
+                }
+                if (run.top() - 1 == p.y()) {
+                    run.setTop(p.y());
+                    return;
+                }
+            }
+        }
+        runs.emplace_back(p, QSize(1, 1));
+    }
 };
 
 TKXQtCanvas::TKXQtCanvas() = default;
@@ -232,10 +262,7 @@ void TKXQtCanvas::DrawThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, i
         const int64_t b = minorStart + minorStep * k;
         const QPoint p = xMajor ? QPoint(static_cast<int>(a), static_cast<int>(b))
                                 : QPoint(static_cast<int>(b), static_cast<int>(a));
-        if (pattern.empty() || PatternOn(pattern, phase + static_cast<int64_t>(i)))
-            pixels.On.append(p);
-        else
-            pixels.Gap.append(p);
+        pixels.Add(p, pattern.empty() || PatternOn(pattern, phase + static_cast<int64_t>(i)));
     }
 }
 
@@ -243,13 +270,14 @@ void TKXQtCanvas::DrawThinLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, i
 void TKXQtCanvas::PaintThinPixels(const TThinPixels &pixels)
 {
     SetMode(true);
-    if (!pixels.On.isEmpty()) {
-        FPainter.setPen(QPen(ToQColor(Pen.Color), 0));
-        FPainter.drawPoints(pixels.On);
+    FPainter.setPen(Qt::NoPen);
+    if (!pixels.On.empty()) {
+        FPainter.setBrush(ToQColor(Pen.Color));
+        FPainter.drawRects(pixels.On.data(), static_cast<int>(pixels.On.size()));
     }
-    if (!pixels.Gap.isEmpty() && BrushVisible() && !IsHatch(Brush.Style)) {
-        FPainter.setPen(QPen(ToQColor(Brush.Color), 0));
-        FPainter.drawPoints(pixels.Gap);
+    if (!pixels.Gap.empty() && BrushVisible() && !IsHatch(Brush.Style)) {
+        FPainter.setBrush(ToQColor(Brush.Color));
+        FPainter.drawRects(pixels.Gap.data(), static_cast<int>(pixels.Gap.size()));
     }
 }
 
@@ -398,7 +426,8 @@ void TKXQtCanvas::DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, in
         TThinPixels pixels;
         const std::span<const int> pattern = PatternOf(Pen.Style);
         if (pattern.empty()) {
-            pixels.On = QPolygon(QList<QPoint>(border.begin(), border.end()));
+            for (const QPoint &p : border)
+                pixels.Add(p, true);
         } else {
             // Dashes follow the visible outline clockwise from its leftmost point.
             const qreal cx = left + (width - 1) / 2.0;
@@ -410,7 +439,7 @@ void TKXQtCanvas::DrawRounded(int32_t x1, int32_t y1, int32_t x2, int32_t y2, in
             std::sort(ordered.begin(), ordered.end(),
                       [](const auto &a, const auto &b) { return a.first < b.first; });
             for (size_t i = 0; i < ordered.size(); ++i)
-                (PatternOn(pattern, static_cast<int64_t>(i)) ? pixels.On : pixels.Gap).append(ordered[i].second);
+                pixels.Add(ordered[i].second, PatternOn(pattern, static_cast<int64_t>(i)));
         }
         PaintThinPixels(pixels);
     } else if (pen) {

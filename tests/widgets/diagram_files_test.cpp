@@ -138,6 +138,35 @@ TEST_P(DiagramFileTest, LoadingAppendsKeepsTheSelectionAndAttachesEachCopysEdges
     ExpectAttached(Box, 1, 12, 13);
 }
 
+// A load draws each object on the window image as it comes; what the window then shows is
+// what a repaint shows, also in a scrolled view.
+TEST_P(DiagramFileTest, TheWindowAfterALoadEqualsARepaint)
+{
+    TKXCustomVertex *a = AddVertex(Box, {80, 60}), *b = AddVertex(Box, {300, 60}), *c = AddVertex(Box, {300, 220});
+    for (auto [from, to] : {std::pair(a, b), std::pair(b, c), std::pair(a, c)}) {
+        auto *edge = static_cast<TKXCustomEdge *>(
+            Box.AddObject(new TKXCustomEdge(from, to, {from->Right, from->Bottom}, {to->Left, to->Top}), moNew));
+        edge->Adjacent->Caption = "Edge " + std::to_string(edge->Id);
+        edge->Adjacent->MoveBy({0, 15});
+    }
+    Save(Box, Path("diagram"));
+    for (const TPoint origin : {TPoint{0, 0}, TPoint{35, -20}}) {
+        SCOPED_TRACE(origin.X);
+        TKXDiagramBox copy;
+        Register(copy);
+        copy.resize(400, 300);
+        copy.SetColor(clWhite);
+        copy.SetViewOrigin(origin);
+        copy.Paint();
+        const QImage empty = copy.WindowImage().copy();
+        Load(copy, Path("diagram"));
+        const QImage loaded = copy.WindowImage().copy();
+        EXPECT_NE(loaded, empty);
+        copy.Paint();
+        EXPECT_EQ(loaded, copy.Buffer());
+    }
+}
+
 TEST_P(DiagramFileTest, AFailurePartWayKeepsWhatWasReadAndNothingHalfBuilt)
 {
     BuildSmallDiagram(Box);
