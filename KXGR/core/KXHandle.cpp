@@ -4,7 +4,12 @@
 #include "KXGR/core/KXErrors.h"
 
 namespace {
-TRect HitSquare(TPoint p) { return {p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}; }
+// Near the 32-bit limits the square stops at the limit.
+TRect HitSquare(TPoint p)
+{
+    return {Saturate(int64_t(p.X) - 4), Saturate(int64_t(p.Y) - 4), Saturate(int64_t(p.X) + 4),
+            Saturate(int64_t(p.Y) + 4)};
+}
 
 TKXObjectKind OwnerKindOf(TKXHandleKind kind)
 {
@@ -54,7 +59,8 @@ void TKXHandle::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode)
     canvas.Brush.Color = clBlack;
     const int32_t xs = ScaleValue(Position.X, scale);
     const int32_t ys = ScaleValue(Position.Y, scale);
-    canvas.Rectangle(xs - 4, ys - 4, xs + 4, ys + 4);
+    canvas.Rectangle(Saturate(int64_t(xs) - 4), Saturate(int64_t(ys) - 4), Saturate(int64_t(xs) + 4),
+                     Saturate(int64_t(ys) + 4));
 }
 
 void TKXHandle::DrawOutline(TKXCanvas &canvas, int32_t scale)

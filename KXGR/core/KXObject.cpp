@@ -30,6 +30,14 @@ bool TKXObject::ContainsPoint(TPoint) { Abstract(); }
 void TKXObject::InsertBendPoint(TPoint) { Abstract(); }
 void TKXObject::RemoveBendPoint(TKXHandle *) { Abstract(); }
 
+void RequireSingleLine(const TKXObject &object, const std::string &field, const std::string &text)
+{
+    if (text.find_first_of("\r\n") == std::string::npos)
+        return;
+    throw EKXDiagramError(KXMessages::Format(KXMessages::LineBreakIn, field) + " of "
+                          + object.ClassType().ClassName + " Id " + std::to_string(object.Id));
+}
+
 TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
 {
     FItems.push_back(std::move(object));

@@ -90,6 +90,11 @@ public:
     virtual void RemoveBendPoint(TKXHandle *handle);
 };
 
+// For WriteToText: a text stored as a line of its own must not hold a line break (CR or LF),
+// which would end it early and shift every line after it. Raises EKXDiagramError naming the
+// field and the object ("Line break in the caption of TKXCustomEdge Id 5").
+void RequireSingleLine(const TKXObject &object, const std::string &field, const std::string &text);
+
 // An ordered list that owns its objects (the diagram box's vertices and edges).
 // FindById answers the last object with the id in amortised constant time, so readers can
 // resolve references without scanning the list per lookup.
