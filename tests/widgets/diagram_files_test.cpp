@@ -4,6 +4,7 @@
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
+#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "core/TestFiles.h"
 
