@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     EnsureQtApplication();
     SetMessageHook([](const TMessage &m) {
         gMessages.push_back(m.Text);
-        return mbOK;
+        // The library is never edited here; should the window still ask, nothing is saved.
+        return (m.Buttons & MsgButtons(mbDiscard)) != 0 ? mbDiscard : mbOK;
     });
     gWindow = new TfrmEdit; // one window for the whole run, as a user keeps theirs open
     gWindow->show();
