@@ -297,6 +297,7 @@ void TKXCustomEdge::WriteToStream(TValueWriter &writer)
 void TKXCustomEdge::WriteToText(TKXTextFile &file)
 {
     const TKXAdjacent &label = *Adjacent;
+    RequireSingleLine(*this, "caption", label.Caption);
     const TPoint start = Handles.front()->Position;
     const TPoint end = Handles.back()->Position;
     file.WriteIntegers({Id});
@@ -444,10 +445,10 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     // The bounds come from the font the canvas holds on entry, taken as logical units.
     const int32_t width = canvas.TextWidth(Caption);
     const int32_t height = canvas.TextHeight(Caption);
-    const int32_t halfWidth = Round(width * 0.5L);
-    const int32_t halfHeight = Round(height * 0.5L);
-    const TRect bounds{Position.X - halfWidth, Position.Y - halfHeight, Position.X + halfWidth,
-                       Position.Y + halfHeight};
+    const int64_t halfWidth = Round(width * 0.5L);
+    const int64_t halfHeight = Round(height * 0.5L);
+    const TRect bounds{Saturate(Position.X - halfWidth), Saturate(Position.Y - halfHeight),
+                       Saturate(Position.X + halfWidth), Saturate(Position.Y + halfHeight)};
     if (!(bounds == Bounds)) {
         Bounds = bounds;
         Changed();
@@ -465,7 +466,8 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     const TPoint centre = ScalePoint(Position, scale);
     const int32_t textWidth = measured ? width : canvas.TextWidth(Caption);
     const int32_t textHeight = measured ? height : canvas.TextHeight(Caption);
-    canvas.TextOut(centre.X - Round(textWidth * 0.5L), centre.Y - Round(textHeight * 0.5L), Caption);
+    canvas.TextOut(Saturate(int64_t(centre.X) - Round(textWidth * 0.5L)),
+                   Saturate(int64_t(centre.Y) - Round(textHeight * 0.5L)), Caption);
 
     const TPoint anchor = ScalePoint(Anchor->Position, scale);
     canvas.MoveTo(anchor.X, anchor.Y);
@@ -521,8 +523,9 @@ TPoint TKXAdjacent::SlideAnchor(TPoint c, TPoint delta)
     auto *edge = Links.empty() ? nullptr : dynamic_cast<TKXCustomEdge *>(Links[0]);
     if (!edge)
         throw EInvalidCast(KXMessages::InvalidCast);
-    const TPoint foot = ProjectOnLine({c.X + delta.X, c.Y + delta.Y}, edge->Handles[0]->Position,
-                                      edge->Handles[1]->Position);
+    TPoint target = c;
+    OffsetPoint(target, delta);
+    const TPoint foot = ProjectOnLine(target, edge->Handles[0]->Position, edge->Handles[1]->Position);
     return PointDelta(c, foot);
 }
 

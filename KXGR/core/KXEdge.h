@@ -62,7 +62,8 @@ public:
     // Id; source and target ids; start and end points; caption; label position; label bounds
     // as Left, Right, Top, Bottom; anchor point; bend count; the bend points in path order.
     void WriteToStream(TValueWriter &writer) override;
-    // The same values as lines of text (see the stream form), one point per line.
+    // The same values as lines of text (see the stream form), one point per line. A caption
+    // with a line break is refused before anything is written (see RequireSingleLine).
     void WriteToText(TKXTextFile &file) override;
     // Adds a bend point at the foot of the perpendicular on each segment (of those that
     // existed when the call began) that passes within 3 units of p. The anchor stays.

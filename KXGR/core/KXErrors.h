@@ -66,6 +66,8 @@ inline constexpr const char *InvalidFileFormatPrefix = "Invalid file format: ";
 inline constexpr const char *ClassNotRegistered = "Class not registered: ";
 inline constexpr const char *ClassAlreadyRegistered = "Class already registered: ";
 inline constexpr const char *VertexIdNotFound = "Vertex Id not found";
+// "Line break in the caption of TKXCustomEdge Id 5": the text form holds a text on one line.
+inline constexpr const char *LineBreakIn = "Line break in the %s";
 
 // Replaces the single "%s" of a message pattern.
 std::string Format(const char *pattern, const std::string &arg);

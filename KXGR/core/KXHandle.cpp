@@ -9,7 +9,12 @@
 #include <cstdint>
 
 namespace {
-TRect HitSquare(TPoint p) { return {p.X - 4, p.Y - 4, p.X + 4, p.Y + 4}; }
+// Near the 32-bit limits the square stops at the limit.
+TRect HitSquare(TPoint p)
+{
+    return {Saturate(int64_t(p.X) - 4), Saturate(int64_t(p.Y) - 4), Saturate(int64_t(p.X) + 4),
+            Saturate(int64_t(p.Y) + 4)};
+}
 
 // The logical points whose pixels at scale lie on the square drawn for a handle at p: the
 // pixels from xs - 4 to xs + 3, where xs is p.X scaled (the right and bottom sides of a drawn
@@ -75,7 +80,8 @@ void TKXHandle::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode)
     canvas.Brush.Color = clBlack;
     const int32_t xs = ScaleValue(Position.X, scale);
     const int32_t ys = ScaleValue(Position.Y, scale);
-    canvas.Rectangle(xs - 4, ys - 4, xs + 4, ys + 4);
+    canvas.Rectangle(Saturate(int64_t(xs) - 4), Saturate(int64_t(ys) - 4), Saturate(int64_t(xs) + 4),
+                     Saturate(int64_t(ys) + 4));
 }
 
 void TKXHandle::DrawOutline(TKXCanvas &canvas, int32_t scale)

@@ -62,19 +62,19 @@ void TKXObject::Changed()
         obj->FList->AreasChanged(*obj);
 }
 
+void RequireSingleLine(const TKXObject &object, const std::string &field, const std::string &text)
+{
+    if (text.find_first_of("\r\n") == std::string::npos)
+        return;
+    throw EKXDiagramError(KXMessages::Format(KXMessages::LineBreakIn, field) + " of "
+                          + object.ClassType().ClassName + " Id " + std::to_string(int32_t(object.Id)));
+}
+
 TRect TKXObject::PaintExtent(int32_t)
 {
     constexpr int32_t low = std::numeric_limits<int32_t>::min();
     constexpr int32_t high = std::numeric_limits<int32_t>::max();
     return {low, low, high, high};
-}
-
-namespace {
-int32_t Saturate(int64_t v)
-{
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
 }
 
 // Integer scaling instead of ScaleValue's extended-precision rounding: painting asks every

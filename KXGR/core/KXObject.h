@@ -136,6 +136,11 @@ private:
     bool FAreasDirty = false;     // waits to be filed again
 };
 
+// For WriteToText: a text stored as a line of its own must not hold a line break (CR or LF),
+// which would end it early and shift every line after it. Raises EKXDiagramError naming the
+// field and the object ("Line break in the caption of TKXCustomEdge Id 5").
+void RequireSingleLine(const TKXObject &object, const std::string &field, const std::string &text);
+
 // Helpers of PaintExtent, in 64 bits and saturating at the 32-bit limits: a square of
 // +-margin pixels around p scaled (within a pixel of ScaleValue), and the smallest rectangle
 // that holds both a and b.

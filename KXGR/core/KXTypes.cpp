@@ -2,6 +2,7 @@
 
 #include "KXGR/core/KXErrors.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -27,16 +28,31 @@ int32_t Round(long double value)
     return static_cast<int32_t>(r);
 }
 
+int32_t Saturate(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+int32_t RoundSaturated(long double value)
+{
+    if (value >= std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (value <= std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return Round(value);
+}
+
 int32_t ScaleValue(int32_t v, int32_t scale)
 {
-    return Round(static_cast<long double>(v) * (static_cast<long double>(scale) * 0.01L));
+    return RoundSaturated(static_cast<long double>(v) * (static_cast<long double>(scale) * 0.01L));
 }
 
 int32_t UnscaleValue(int32_t v, int32_t scale)
 {
     if (scale == 0)
         throw EZeroDivide(KXMessages::ZeroDivide);
-    return Round((100.0L / scale) * v);
+    return RoundSaturated((100.0L / scale) * v);
 }
 
 TPoint UnscalePoint(TPoint p, int32_t scale)
@@ -48,7 +64,7 @@ TPoint MakePoint(int32_t x, int32_t y) { return {x, y}; }
 
 TRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) { return {left, top, right, bottom}; }
 
-TPoint PointDelta(TPoint a, TPoint b) { return {b.X - a.X, b.Y - a.Y}; }
+TPoint PointDelta(TPoint a, TPoint b) { return {Saturate(int64_t(b.X) - a.X), Saturate(int64_t(b.Y) - a.Y)}; }
 
 TRect NormalizeRect(TRect r)
 {
@@ -61,16 +77,16 @@ TRect NormalizeRect(TRect r)
 
 void OffsetPoint(TPoint &p, TPoint delta)
 {
-    p.X += delta.X;
-    p.Y += delta.Y;
+    p.X = Saturate(int64_t(p.X) + delta.X);
+    p.Y = Saturate(int64_t(p.Y) + delta.Y);
 }
 
 void OffsetRect(TRect &r, TPoint delta)
 {
-    r.Left += delta.X;
-    r.Right += delta.X;
-    r.Top += delta.Y;
-    r.Bottom += delta.Y;
+    r.Left = Saturate(int64_t(r.Left) + delta.X);
+    r.Right = Saturate(int64_t(r.Right) + delta.X);
+    r.Top = Saturate(int64_t(r.Top) + delta.Y);
+    r.Bottom = Saturate(int64_t(r.Bottom) + delta.Y);
 }
 
 bool PointInRect(TPoint p, TRect r)
@@ -86,17 +102,18 @@ bool RectInRect(TRect inner, TRect outer)
 
 int32_t SegmentDistance(TPoint p, TPoint a, TPoint b)
 {
-    // Products in 64 bits: coordinate differences beyond 46 340 would overflow 32 bits.
-    const int64_t dX = int64_t(b.X) - a.X;
-    const int64_t dY = int64_t(b.Y) - a.Y;
-    const int64_t l2 = dX * dX + dY * dY;
+    // Differences reach 2^32 and their squares 2^64, beyond 64-bit integers: long double
+    // cannot overflow here, and its 64-bit mantissa rounds only at the far ends of the range.
+    const long double dX = static_cast<long double>(b.X) - a.X;
+    const long double dY = static_cast<long double>(b.Y) - a.Y;
+    const long double l2 = dX * dX + dY * dY;
     if (l2 == 0)
         return 999;
-    const long double r = static_cast<long double>((int64_t(p.X) - a.X) * dX + (int64_t(p.Y) - a.Y) * dY) / l2;
+    const long double r = ((static_cast<long double>(p.X) - a.X) * dX + (static_cast<long double>(p.Y) - a.Y) * dY) / l2;
     if (r <= 0 || r >= 1)
         return 999;
-    const long double s = static_cast<long double>((int64_t(a.Y) - p.Y) * dX - (int64_t(a.X) - p.X) * dY) / l2;
-    return Round(s * std::sqrt(static_cast<long double>(l2)));
+    const long double s = ((static_cast<long double>(a.Y) - p.Y) * dX - (static_cast<long double>(a.X) - p.X) * dY) / l2;
+    return RoundSaturated(s * std::sqrt(l2));
 }
 
 bool IsNear(int32_t d) { return d > -4 && d < 4; }
@@ -110,7 +127,8 @@ TPoint ProjectOnLine(TPoint p, TPoint a, TPoint b)
         throw EInvalidOp(KXMessages::InvalidOp);
     const long double r = ((static_cast<long double>(p.X) - a.X) * dX + (static_cast<long double>(p.Y) - a.Y) * dY)
         / (l * l);
-    return {Round(a.X + r * dX), Round(a.Y + r * dY)};
+    // The foot may lie on the line's extension beyond the 32-bit range: it stops at the limit.
+    return {RoundSaturated(a.X + r * dX), RoundSaturated(a.Y + r * dY)};
 }
 
 int32_t Max(int32_t a, int32_t b) { return a > b ? a : b; }

@@ -66,7 +66,14 @@ enum TPenMode : uint8_t { pmCopy = 4, pmNotXor = 15 };
 // Raises EMathError when the value is not finite or does not fit in 32 bits.
 int32_t Round(long double value);
 
-// Geometry helpers on logical diagram units.
+// The value clamped to the 32-bit range. Coordinates may lie anywhere in that range (files
+// hold what they hold), so every sum, difference or product of coordinates is taken in a
+// wider type and saturates here instead of overflowing.
+int32_t Saturate(int64_t value);
+// Round for results that may leave 32 bits: those end at the nearest limit. Not for NaN.
+int32_t RoundSaturated(long double value);
+
+// Geometry helpers on logical diagram units. Results beyond 32 bits saturate.
 int32_t ScaleValue(int32_t v, int32_t scale);        // logical to device, scale in percent
 int32_t UnscaleValue(int32_t v, int32_t scale);      // device to logical; EZeroDivide for scale 0
 TPoint UnscalePoint(TPoint p, int32_t scale);        // EZeroDivide for scale 0

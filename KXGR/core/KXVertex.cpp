@@ -41,9 +41,6 @@ TStoredSides ReadSides(TKXTextFile &file)
     return stored;
 }
 
-// Item coordinates come from files and may be anything: sums wrap around instead of
-// overflowing.
-int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 template <typename TItem>
 void ApplyGrowth(TItem &item, int32_t width, int32_t height)
@@ -70,7 +67,8 @@ const TKXVertexClass TKXCustomVertex::ClassRecord{
     &TKXCustomVertex::CreateAt};
 
 TKXCustomVertex::TKXCustomVertex(TPoint center)
-    : TKXCustomVertex(TRect{center.X - 50, center.Y - 25, center.X + 50, center.Y + 25})
+    : TKXCustomVertex(TRect{Saturate(int64_t(center.X) - 50), Saturate(int64_t(center.Y) - 25),
+                            Saturate(int64_t(center.X) + 50), Saturate(int64_t(center.Y) + 25)})
 {
 }
 
@@ -157,10 +155,11 @@ void TKXCustomVertex::HitAreas(TKXHitAreas &areas)
 
 void TKXCustomVertex::MoveBy(TPoint delta)
 {
-    Left += delta.X;
-    Right += delta.X;
-    Top += delta.Y;
-    Bottom += delta.Y;
+    // A move past the 32-bit limits stops there.
+    Left = Saturate(int64_t(Left) + delta.X);
+    Right = Saturate(int64_t(Right) + delta.X);
+    Top = Saturate(int64_t(Top) + delta.Y);
+    Bottom = Saturate(int64_t(Bottom) + delta.Y);
     for (TKXObject *link : Links)
         link->MoveBy(delta);
     AdjustHandles();
@@ -190,24 +189,26 @@ void TKXCustomVertex::WriteToText(TKXTextFile &file)
 TPoint TKXCustomVertex::BorderPoint(TPoint p1, TPoint p2)
 {
     const TPoint corners[5] = {{Left, Top}, {Right, Top}, {Right, Bottom}, {Left, Bottom}, {Left, Top}};
-    // Products in 64 bits: coordinate differences beyond 46 340 would overflow 32 bits.
-    const int64_t eX = int64_t(p2.X) - p1.X;
-    const int64_t eY = int64_t(p2.Y) - p1.Y;
+    // Differences reach 2^32 and their products 2^64, beyond 64-bit integers: long double
+    // cannot overflow here.
+    using TWide = long double;
+    const TWide eX = TWide(p2.X) - p1.X;
+    const TWide eY = TWide(p2.Y) - p1.Y;
     TPoint answer = p1;
     for (int side = 0; side < 4; ++side) {
         const TPoint a = corners[side];
         const TPoint b = corners[side + 1];
-        const int64_t dX = int64_t(b.X) - a.X;
-        const int64_t dY = int64_t(b.Y) - a.Y;
-        const int64_t den = dX * eY - dY * eX;
+        const TWide dX = TWide(b.X) - a.X;
+        const TWide dY = TWide(b.Y) - a.Y;
+        const TWide den = dX * eY - dY * eX;
         if (den == 0)
             continue;
-        const int64_t aX = int64_t(a.X) - p1.X;
-        const int64_t aY = int64_t(a.Y) - p1.Y;
-        const long double t = static_cast<long double>(aY * eX - aX * eY) / den;
-        const long double u = static_cast<long double>(aY * dX - aX * dY) / den;
+        const TWide aX = TWide(a.X) - p1.X;
+        const TWide aY = TWide(a.Y) - p1.Y;
+        const TWide t = (aY * eX - aX * eY) / den;
+        const TWide u = (aY * dX - aX * dY) / den;
         if (t >= 0 && t <= 1 && u >= 0 && u <= 1)
-            answer = {Round(a.X + dX * t), Round(a.Y + dY * t)};
+            answer = {RoundSaturated(a.X + dX * t), RoundSaturated(a.Y + dY * t)};
     }
     return answer;
 }
@@ -367,8 +368,10 @@ void TKXVertex::WriteToStream(TValueWriter &writer)
 
 void TKXVertex::WriteToText(TKXTextFile &file)
 {
+    const std::string styleName = Style ? Style->Name : std::string();
+    RequireSingleLine(*this, "style name", styleName);
     TKXCustomVertex::WriteToText(file);
-    file.WriteLine(Style ? Style->Name : std::string());
+    file.WriteLine(styleName);
 }
 
 void TKXVertex::AdjustHandles()
@@ -376,8 +379,8 @@ void TKXVertex::AdjustHandles()
     TKXCustomVertex::AdjustHandles();
     if (!Style)
         return;
-    const int32_t width = Wrap(int64_t(Right) - Left);
-    const int32_t height = Wrap(int64_t(Bottom) - Top);
+    const int32_t width = Saturate(int64_t(Right) - Left);
+    const int32_t height = Saturate(int64_t(Bottom) - Top);
     for (const auto &item : Style->DrawItems)
         ApplyGrowth(*item, width, height);
     for (const auto &item : Style->TextItems)
@@ -393,9 +396,9 @@ TRect TKXVertex::PaintExtent(int32_t scale)
     int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
     int64_t pen = 0;
     const auto add = [&](const auto &item) {
-        for (const int64_t x : {Wrap(Left + int64_t(item.X1)), Wrap(Left + int64_t(item.X2))})
+        for (const int64_t x : {Saturate(Left + int64_t(item.X1)), Saturate(Left + int64_t(item.X2))})
             left = std::min(left, x), right = std::max(right, x);
-        for (const int64_t y : {Wrap(Top + int64_t(item.Y1)), Wrap(Top + int64_t(item.Y2))})
+        for (const int64_t y : {Saturate(Top + int64_t(item.Y1)), Saturate(Top + int64_t(item.Y2))})
             top = std::min(top, y), bottom = std::max(bottom, y);
     };
     // A wide pen reaches half its width past the item's box, its round line ends as far; text
@@ -415,8 +418,8 @@ void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 {
     if (!Style)
         return;
-    const auto sx = [&](int64_t v) { return ScaleValue(Wrap(Left + v), scale); };
-    const auto sy = [&](int64_t v) { return ScaleValue(Wrap(Top + v), scale); };
+    const auto sx = [&](int64_t v) { return ScaleValue(Saturate(Left + v), scale); };
+    const auto sy = [&](int64_t v) { return ScaleValue(Saturate(Top + v), scale); };
     const TKXPen savedPen = canvas.Pen;
     const TKXBrush savedBrush = canvas.Brush;
 
@@ -454,7 +457,7 @@ void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 
     for (const auto &item : Style->TextItems) {
         canvas.Font.Name = item->FontName.substr(0, 255);
-        canvas.Font.Size = Round(static_cast<long double>(int64_t(item->FontSize) * scale) / 100);
+        canvas.Font.Size = RoundSaturated(static_cast<long double>(int64_t(item->FontSize) * scale) / 100);
         canvas.Font.Color = item->FontColor;
         canvas.Font.Style = item->FontStyle;
         canvas.Brush.Color = item->BackColor;
@@ -462,16 +465,22 @@ void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
         // Without a data event the item shows the text it holds.
         if (Style->OnGetData)
             item->Text = Style->OnGetData(Id, item->Name, DataObject);
-        // The width in device pixels enters the logical sum as it is.
+        // The width is in device pixels. A centred text is placed around the scaled middle
+        // of its item, so it stays centred at every scale; for the other alignments the width
+        // enters the logical start as it is (at scale 100 the two units agree).
         const int64_t w = canvas.TextWidth(item->Text);
-        int64_t start = int64_t(item->X1) + 1;
-        if (item->Alignment == txCenter)
-            start = item->X1 + int64_t(Round((static_cast<long double>(item->X2) - item->X1) * 0.5L))
-                - Round(w * 0.5L);
-        else if (item->Alignment == txRight)
-            start = item->X2 - w;
+        int32_t x;
+        if (item->Alignment == txCenter) {
+            const int64_t middle =
+                item->X1 + int64_t(RoundSaturated((static_cast<long double>(item->X2) - item->X1) * 0.5L));
+            x = Saturate(int64_t(sx(middle)) - Round(w * 0.5L));
+        } else if (item->Alignment == txRight) {
+            x = sx(item->X2 - w);
+        } else {
+            x = sx(int64_t(item->X1) + 1);
+        }
         const TRect clip{sx(item->X1), sy(item->Y1), sx(item->X2), sy(item->Y2)};
-        canvas.TextRect(clip, sx(start), sy(int64_t(item->Y1) + 1), item->Text);
+        canvas.TextRect(clip, x, sy(int64_t(item->Y1) + 1), item->Text);
     }
 
     canvas.Pen.Color = savedPen.Color;

@@ -128,7 +128,8 @@ public:
     void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override;
     // The vertex's values, then the style name.
     void WriteToStream(TValueWriter &writer) override;
-    // The vertex's lines, then the style name as a line of its own.
+    // The vertex's lines, then the style name as a line of its own; a style name with a line
+    // break is refused before anything is written (see RequireSingleLine).
     void WriteToText(TKXTextFile &file) override;
     // The vertex's extent and every item's rectangle, widened by its pen.
     TRect PaintExtent(int32_t scale) override;

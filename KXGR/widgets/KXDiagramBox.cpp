@@ -53,15 +53,6 @@ int32_t FactorFor(const TKXPrinterMetrics &metrics, int32_t printScale)
     return Round(ratio * printScale);
 }
 
-// Round to a 32-bit value, saturating at the limits instead of failing: view arithmetic must not
-// raise from a wheel turn or a mouse move far out in the diagram.
-int32_t RoundSaturated(long double value)
-{
-    constexpr long double low = std::numeric_limits<int32_t>::min();
-    constexpr long double high = std::numeric_limits<int32_t>::max();
-    return Round(std::clamp(value, low, high));
-}
-
 // The view offset stays well inside int so that a device rectangle at it never overflows.
 constexpr long double MaxViewOffset = 1 << 30;
 

@@ -43,7 +43,30 @@ TEST(Geometry, SegmentDistanceAndProjection)
     EXPECT_EQ(std::abs(SegmentDistance({1000000, 3}, {0, 0}, {2000000, 0})), 3);
     EXPECT_EQ(std::abs(SegmentDistance({0, 3}, {-1000000000, 0}, {1000000000, 0})), 3);
 
+    // Across the whole 32-bit range the squares pass 2^64.
+    constexpr int32_t Max = INT32_MAX;
+    EXPECT_EQ(SegmentDistance({0, 2}, {-Max, 0}, {Max, 0}), -2);
+    EXPECT_EQ(SegmentDistance({Max, 0}, {-Max, -Max}, {Max, Max}), 1518500249) << "half the diagonal, not wrapped";
+
     EXPECT_EQ(ProjectOnLine({20, 5}, a, b), (TPoint{20, 0})) << "beyond B";
+    EXPECT_EQ(ProjectOnLine({Max, Max}, {0, 0}, {1, 2}), (TPoint{1288490188, Max})) << "beyond the range: saturated";
+}
+
+TEST(Geometry, ResultsBeyondThirtyTwoBitsSaturate)
+{
+    constexpr int32_t Max = INT32_MAX, Min = INT32_MIN;
+    for (const auto &[value, scale, scaled] : {std::tuple{Max, 200, Max}, {-Max, 200, Min}, {Max - 4, 101, Max},
+                                               {Min, 100, Min}, {Max, 50, 1073741824}})
+        EXPECT_EQ(ScaleValue(value, scale), scaled) << value << " at " << scale;
+    EXPECT_EQ(UnscaleValue(Max, 50), Max);
+    EXPECT_EQ(UnscaleValue(Min, 1), Min);
+    EXPECT_EQ(PointDelta({Min, Max}, {Max, Min}), (TPoint{Max, Min}));
+    TRect r{Max - 4, Min + 4, Max, Min + 8};
+    OffsetRect(r, {10, -10});
+    EXPECT_EQ(r, (TRect{Max, Min, Max, Min}));
+    TPoint p{-5, 5};
+    OffsetPoint(p, {Min, Max});
+    EXPECT_EQ(p, (TPoint{Min, Max}));
     EXPECT_EQ(ProjectOnLine({5, 5}, {0, 0}, {10, 10}), (TPoint{5, 5}));
 }
 

@@ -8,11 +8,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <typeinfo>
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <thread>
+#include <typeinfo>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -231,7 +237,11 @@ TEST_F(SafeSave, WritesBesideTheTargetKeepingPermissionsAndSymbolicLinks)
     ::chmod(Path("real.uol").c_str(), 0640);
     std::filesystem::create_symlink(Path("real.uol"), Path("link.uol"));
     SaveFileSafely(Path("link.uol"), [&](const std::string &tempName) {
-        EXPECT_EQ(std::filesystem::path(tempName).parent_path(), std::filesystem::path(FDir));
+        // Beside the target: on its file system, so that it can take the target's place.
+        struct stat temp {}, dir {};
+        EXPECT_EQ(::stat(tempName.c_str(), &temp), 0);
+        EXPECT_EQ(::stat(FDir.c_str(), &dir), 0);
+        EXPECT_EQ(temp.st_dev, dir.st_dev);
         WriteFileBytes(tempName, {4, 2});
     });
     EXPECT_TRUE(std::filesystem::is_symlink(Path("link.uol")));
@@ -260,6 +270,82 @@ TEST_F(SafeSave, RefusesTargetsThatCannotBeWritten)
         EXPECT_FALSE(called);
     }
     EXPECT_TRUE(::geteuid() == 0 || ReadFileBytes(Path("ro.uol")) == TBytes{3});
+}
+
+TEST_F(SafeSave, RemovesTheTemporaryFilesOfDeadProcessesOnly)
+{
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string ofDead = ".lib.uol." + std::to_string(dead) + "-0-1.tmp";
+    const std::string ofLiving = ".lib.uol." + std::to_string(::getppid()) + "-0-1.tmp";
+    const std::string ofOtherTarget = ".other.uol." + std::to_string(dead) + "-0-1.tmp";
+    for (const std::string &name : {ofDead, ofLiving, ofOtherTarget})
+        WriteFileBytes(Path(name), {1});
+    SaveFileSafely(Path("lib.uol"), [](const std::string &tempName) { WriteFileBytes(tempName, {2}); });
+    std::vector<std::string> names = DirEntries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{ofLiving, ofOtherTarget, "lib.uol"}));
+}
+
+// A child process saving a large library is killed at random moments: the target is always
+// the old or the complete new file, and nothing else stays in the directory except, rarely, a
+// named temporary of the dead child (killed between linking and renaming), which the next
+// save removes.
+TEST_F(SafeSave, KilledSavesLeaveTheOldOrTheNewFileAndNothingElse)
+{
+    const std::string target = Path("big.uol");
+    TKXUOLibrary big;
+    for (int i = 0; i < 3000; ++i) {
+        auto style = MakeExampleStyle();
+        style->Name = "Style" + std::to_string(i);
+        big.AddStyle(std::move(style));
+    }
+    big.SaveToFile(target);
+    const TBytes newBytes = ReadFileBytes(target);
+    TKXUOLibrary small;
+    small.SaveToFile(target);
+    const TBytes oldBytes = ReadFileBytes(target);
+
+    const auto saveInChild = [&] {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            try {
+                big.SaveToFile(target);
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        return child;
+    };
+    const auto started = std::chrono::steady_clock::now();
+    int status = 0;
+    ::waitpid(saveInChild(), &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delay(0, saveTime.count() * 6 / 5);
+    int killedMidSave = 0;
+    for (int round = 0; round < 100; ++round) {
+        small.SaveToFile(target); // the old file again, and any leftover removed
+        const pid_t child = saveInChild();
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        killedMidSave += WIFSIGNALED(status) ? 1 : 0;
+        const TBytes now = ReadFileBytes(target);
+        ASSERT_TRUE(now == oldBytes || now == newBytes) << "round " << round << ": " << now.size() << " bytes";
+        const std::string leftover = ".big.uol." + std::to_string(child) + "-";
+        for (const std::string &name : DirEntries())
+            ASSERT_TRUE(name == "big.uol" || name.rfind(leftover, 0) == 0) << "round " << round << ": " << name;
+    }
+    // The kills follow the time one save took; on a busy machine fewer of them hit a save.
+    EXPECT_GT(killedMidSave, 10) << "kills should land inside saves";
+    small.SaveToFile(target);
+    EXPECT_EQ(DirEntries(), std::vector<std::string>{"big.uol"});
 }
 
 }

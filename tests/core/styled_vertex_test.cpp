@@ -152,9 +152,13 @@ TEST_F(StyledVertex, TextStartsFollowTheAlignment)
                                         "TextRect(160,80,260,100,161,81,\"abcd\")",  // 11
                                         "TextRect(160,80,260,100,220,81,\"abcd\")",  // 70
                                         "TextRect(160,80,260,100,161,81,\"abcd\")"})); // unknown: as left
-    // The pixel width is taken as logical units and scaled with the rest.
-    EXPECT_EQ(DrawLog(*v, 200, 10)[0], "TextRect(320,160,520,200,380,162,\"abcd\")");
+    // Centred text sits around the scaled middle of its item (420) at every scale; for the
+    // right alignment the pixel width is still taken as logical units and scaled with the rest.
+    const auto at200 = DrawLog(*v, 200, 10);
+    EXPECT_EQ(at200[0], "TextRect(320,160,520,200,400,162,\"abcd\")");
+    EXPECT_EQ(at200[2], "TextRect(320,160,520,200,440,162,\"abcd\")");
     EXPECT_EQ(Canvas.CallsOf("TextWidth")[0].Font.Size, 16) << "measured in the font just set";
+    EXPECT_EQ(DrawLog(*v, 50, 10)[0], "TextRect(80,40,130,50,85,40,\"abcd\")");
 }
 
 TEST_F(StyledVertex, AsksTheDataEventOncePerTextItemOnEveryDraw)

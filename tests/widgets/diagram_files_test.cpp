@@ -4,6 +4,7 @@
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
+#include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "core/TestFiles.h"
 
@@ -261,6 +262,38 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
             ExpectError<EFCreateError>([&] { Save(Box, target); }, "Kann Datei " + target + " nicht erstellen");
     }
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
+}
+
+// The text form keeps a caption or a style name on a line of its own: one with a line break
+// would end early and shift every later line, so the save is refused and the file stays. The
+// binary form stores any bytes.
+TEST_P(DiagramFileTest, ALineBreakInACaptionOrStyleNameIsRefusedByTheTextFormOnly)
+{
+    BuildSmallDiagram(Box);
+    Save(Box, Path("kept"));
+    const TBytes before = ReadFileBytes(Path("kept"));
+    auto *edge = static_cast<TKXCustomEdge *>(Box.Edges[0]);
+    for (const std::string caption : {"two\r\nlines", "two\nlines", "ends in\r"}) {
+        edge->Adjacent->Caption = caption;
+        if (!TextForm()) {
+            Save(Box, Path("binary"));
+            TKXDiagramBox copy;
+            Register(copy);
+            Load(copy, Path("binary"));
+            EXPECT_EQ(static_cast<TKXCustomEdge *>(copy.Edges[0])->Adjacent->Caption, caption);
+            continue;
+        }
+        ExpectError<EKXDiagramError>([&] { Save(Box, Path("kept")); }, "Line break in the caption of TKXCustomEdge Id 3");
+        EXPECT_EQ(ReadFileBytes(Path("kept")), before);
+    }
+    if (TextForm()) {
+        edge->Adjacent->Caption = "Label";
+        auto *styled = static_cast<TKXVertex *>(Box.AddObject(TKXVertex::CreateAt({0, 0}).release(), moNew));
+        styled->Style->Name = "Style\n1";
+        ExpectError<EKXDiagramError>([&] { Save(Box, Path("kept")); }, "Line break in the style name of TKXVertex Id 4");
+        EXPECT_EQ(ReadFileBytes(Path("kept")), before);
+        EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, DiagramFileTest, ::testing::Bool(),

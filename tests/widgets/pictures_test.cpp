@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr TColor Red = 0x0000FF, Green = 0x008000, Blue = 0xFF0000, Yellow = 0x80FFFF, Orange = 0x0080FF,
@@ -121,6 +123,15 @@ TEST_F(Pictures, StyledVertexAtEveryScale)
         EXPECT_EQ(at(152, 12), Rgb(clWhite));  // outside the ellipse
         EXPECT_EQ(count({10, PenRowY(5), 290, PenRowY(5) + 2}, Orange), 0);  // the clear pen
         EXPECT_EQ(at(10, 128), Rgb(Yellow));
+        // The centred title's ink sits around the middle of its item (150) at every scale.
+        int inkLeft = image.width(), inkRight = -1;
+        for (int y = ScaleValue(10 + 128, scale); y < ScaleValue(10 + 146, scale); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == Rgb(Blue)) {
+                    inkLeft = std::min(inkLeft, x);
+                    inkRight = std::max(inkRight, x);
+                }
+        EXPECT_NEAR((inkLeft + inkRight) / 2.0, ScaleValue(10 + 150, scale), 3);
         EXPECT_GT(count({10, 148, 290, 166}, Blue), 20);  // the note's text, and nothing below it
         EXPECT_EQ(count({10, 166, 290, 170}, Blue), 0);
         // Handles are 8 device pixels whatever the scale.
