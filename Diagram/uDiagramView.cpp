@@ -1,5 +1,7 @@
 #include "uDiagramView.h"
 
+#include "uApplication.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -16,17 +18,42 @@ TPoint TDiagramView::DiagramPoint(QPoint pixel) const
     return UnscalePoint({pixel.x(), pixel.y()}, Scale());
 }
 
+// What the actor raises (a label dragged along a segment of no length, say) ends in the error
+// box here instead of unwinding through Qt.
+template <typename TAction>
+void Guarded(TAction &&action)
+{
+    try {
+        action();
+    } catch (const std::exception &e) {
+        ShowException(e);
+    }
+}
+
 void TDiagramView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
     if (OnBeforePress && OnBeforePress(pixel))
         return;
-    TKXDiagramBox::mousePressEvent(event);
+    Guarded([&] { TKXDiagramBox::mousePressEvent(event); });
+}
+
+void TDiagramView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
+    if (OnBeforePress && OnBeforePress(pixel))
+        return;
+    Guarded([&] { TKXDiagramBox::mouseDoubleClickEvent(event); });
+}
+
+void TDiagramView::mouseMoveEvent(QMouseEvent *event)
+{
+    Guarded([&] { TKXDiagramBox::mouseMoveEvent(event); });
 }
 
 void TDiagramView::mouseReleaseEvent(QMouseEvent *event)
 {
-    TKXDiagramBox::mouseReleaseEvent(event);
+    Guarded([&] { TKXDiagramBox::mouseReleaseEvent(event); });
     if (OnAfterRelease)
         OnAfterRelease();
 }

@@ -17,7 +17,7 @@ class TDiagramView : public TKXDiagramBox {
 public:
     explicit TDiagramView(QWidget *parent = nullptr);
 
-    // Asked before a press reaches the actor, with the client pixel position; answering true
+    // Asked before a press (or a double click) reaches the actor, with the client pixel position; answering true
     // takes the press away from the actor.
     std::function<bool(QPoint pixel)> OnBeforePress;
     // Called after a release was handled by the actor.
@@ -30,6 +30,8 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
