@@ -132,8 +132,13 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         }
         if (Current && Current->Kind == okAdjacent && OwnerOf(Current))
             Current = OwnerOf(Current);
-        if (hit && Current && State != esRemoveBend)
-            box->SelectObject(Current, shiftHeld);
+        // A handle never joins the selection: a right click on an edge's handle selects the
+        // edge (a label's anchor, the label), and the handle stays Current for the popup.
+        if (hit && Current && State != esRemoveBend) {
+            TKXObject *target = Current->Kind == okHandle ? OwnerOf(Current) : Current;
+            if (target)
+                box->SelectObject(target, shiftHeld);
+        }
         if (!hit && !shiftHeld)
             box->ClearSelection();
         box->Invalidate();
