@@ -149,11 +149,17 @@ TfrmDiagram::TfrmDiagram(QWidget *parent)
     ConnectActor = new TKXConnectActor(this);
     KXB->SetActor(EditActor);
     KXB->OnBeforePress = [this](QPoint pixel) { return PressOnDiagram(pixel); };
-    KXB->OnAfterRelease = [this] {
-        Run([this] {
+    KXB->OnAfterRelease = [this](Qt::MouseButton button, bool moved) {
+        Run([&] {
+            const TKXObject *current = KXB->Actor() ? KXB->Actor()->Current : nullptr;
+            // A left click that did not move changes the diagram only on an edge (a new bend):
+            // otherwise it selects, and taking the whole diagram's state again is spared.
+            if (!moved && button == Qt::LeftButton && !(current && current->Kind == okEdge)) {
+                RefreshProperties();
+                return;
+            }
             QString text = tr("Connect");
             if (KXB->Actor() == EditActor) {
-                const TKXObject *current = EditActor->Current;
                 const TKXObjectKind owner = current && current->Kind == okHandle && !current->Links.empty()
                     ? current->Links[0]->Kind : okHandle;
                 text = !current                   ? tr("Edit")
@@ -284,6 +290,7 @@ void TfrmDiagram::BuildMenus()
     edit->addAction(actUndo);
     edit->addAction(actRedo);
     edit->addSeparator();
+    actDelete = command(edit, tr("&Delete"), QKeySequence::Delete, [this] { DeleteSelection(); });
     actSelectAll = command(edit, tr("Select &All"), QKeySequence::SelectAll, [this] { SelectAll(); });
 
     QMenu *mode = menuBar()->addMenu(tr("&Mode"));
@@ -320,8 +327,8 @@ void TfrmDiagram::BuildMenus()
 
     QToolBar *tools = addToolBar(tr("Tools"));
     tools->setObjectName(QStringLiteral("tools"));
-    for (QAction *a : {actNew, actOpen, actSave, actOpenLibrary, actUndo, actRedo, actEditMode, actConnectMode,
-                       actZoomIn, actZoomOut, actZoomFit, actGrid})
+    for (QAction *a : {actNew, actOpen, actSave, actOpenLibrary, actUndo, actRedo, actDelete, actEditMode,
+                       actConnectMode, actZoomIn, actZoomOut, actZoomFit, actGrid})
         tools->addAction(a);
     tools->addWidget(GridStepEdit);
     tools->addAction(actPageLines);
@@ -395,12 +402,27 @@ void TfrmDiagram::StyleDropped(const std::string &styleName, QPoint pixel)
     PlaceStyle(styleName, KXB->DiagramPoint(pixel));
 }
 
-void TfrmDiagram::SelectAll()
+void TfrmDiagram::SelectEverything()
 {
     for (const TKXObjectList *list : {&KXB->Vertices, &KXB->Edges})
         for (const auto &object : *list)
             KXB->SelectObject(object.get(), true);
+}
+
+void TfrmDiagram::SelectAll()
+{
+    SelectEverything();
     KXB->Invalidate();
+    RefreshProperties();
+}
+
+void TfrmDiagram::DeleteSelection()
+{
+    if (KXB->Selection.empty())
+        return;
+    BeginChange();
+    KXB->DeleteSelection();
+    CommitChange(tr("Delete"));
     RefreshProperties();
 }
 
@@ -453,12 +475,8 @@ TDiagramState TfrmDiagram::TakeState()
 
 void TfrmDiagram::ClearDiagram()
 {
-    KXB->Selection.clear();
-    // The edges go first; emptying the vertices' links spares each edge a search of them.
-    for (const auto &vertex : KXB->Vertices)
-        vertex->Links.clear();
-    KXB->Edges.Clear();
-    KXB->Vertices.Clear();
+    SelectEverything();
+    KXB->DeleteSelection();
 }
 
 void TfrmDiagram::RestoreState(const TDiagramState &state)

@@ -74,7 +74,7 @@ public:
     TPrintDialog PrintDialog;
 
     QAction *actNew, *actOpen, *actSave, *actSaveAs, *actOpenLibrary, *actPrint, *actExportPdf, *actExportPng,
-        *actQuit, *actUndo, *actRedo, *actSelectAll, *actEditMode, *actConnectMode, *actZoomIn,
+        *actQuit, *actUndo, *actRedo, *actDelete, *actSelectAll, *actEditMode, *actConnectMode, *actZoomIn,
         *actZoomOut, *actZoomFit, *actGrid, *actPageLines;
 
     const TKXStyleLibraries &Libraries() const { return FLibraries; }
@@ -96,6 +96,8 @@ public:
     // Places a styled vertex of the standard size around a diagram point.
     TKXDataVertex *PlaceStyle(const std::string &styleName, TPoint center);
     void SelectAll();
+    // Deletes the selected vertices and edges and the edges of deleted vertices.
+    void DeleteSelection();
     void SetValue(TKXDataVertex *vertex, const std::string &fieldName, const std::string &value);
     void SetCaption(TKXObject *edge, const std::string &caption);
     void ZoomBy(int direction);
@@ -138,6 +140,7 @@ private:
     TDiagramState TakeState();
     void RestoreState(const TDiagramState &state);
     void ClearDiagram();
+    void SelectEverything();
     // Makes sure the state before a change is known.
     void BeginChange();
     // Pushes an undo step when the diagram differs from the last known state.

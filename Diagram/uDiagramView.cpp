@@ -33,6 +33,7 @@ void Guarded(TAction &&action)
 void TDiagramView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
+    FMoved = false;
     if (OnBeforePress && OnBeforePress(pixel))
         return;
     Guarded([&] { TKXDiagramBox::mousePressEvent(event); });
@@ -48,6 +49,8 @@ void TDiagramView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void TDiagramView::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->buttons() != Qt::NoButton)
+        FMoved = true;
     Guarded([&] { TKXDiagramBox::mouseMoveEvent(event); });
 }
 
@@ -55,7 +58,7 @@ void TDiagramView::mouseReleaseEvent(QMouseEvent *event)
 {
     Guarded([&] { TKXDiagramBox::mouseReleaseEvent(event); });
     if (OnAfterRelease)
-        OnAfterRelease();
+        OnAfterRelease(event->button(), FMoved);
 }
 
 void TDiagramView::dragEnterEvent(QDragEnterEvent *event)

@@ -20,8 +20,9 @@ public:
     // Asked before a press (or a double click) reaches the actor, with the client pixel position; answering true
     // takes the press away from the actor.
     std::function<bool(QPoint pixel)> OnBeforePress;
-    // Called after a release was handled by the actor.
-    std::function<void()> OnAfterRelease;
+    // Called after a release was handled by the actor, with its button and whether the mouse
+    // moved with a button held since the press.
+    std::function<void(Qt::MouseButton button, bool moved)> OnAfterRelease;
     // A palette style dropped at a client pixel position.
     std::function<void(const std::string &styleName, QPoint pixel)> OnStyleDropped;
 
@@ -36,4 +37,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+
+private:
+    bool FMoved = false;
 };

@@ -1,4 +1,4 @@
-// The diagram window's open, select-all and undo-recorded changes on a generated diagram of
+// The diagram window's open, select all, delete and undo-recorded changes on a generated diagram of
 // 100 000 objects (50 000 styled vertices in a grid, 50 000 edges between neighbours).
 // Anchor, measured in the same run: the diagram box's own load of the same file into a bare
 // box, which is the least any open can cost.
@@ -114,6 +114,21 @@ void BM_WindowSelectAll(benchmark::State &state)
     }
 }
 
+// Select all and delete, recorded for undo (the state before is taken then, as after an open).
+void BM_WindowSelectAllDelete(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = OpenWindow();
+        state.ResumeTiming();
+        window->SelectAll();
+        window->DeleteSelection();
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+
 // A change recorded for undo: one value edited, the diagram's state taken before and after.
 void BM_WindowRecordedChange(benchmark::State &state)
 {
@@ -129,6 +144,7 @@ void BM_WindowRecordedChange(benchmark::State &state)
 BENCHMARK(BM_AnchorBoxLoad)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WindowSelectAll)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_WindowSelectAllDelete)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WindowRecordedChange)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char **argv)

@@ -303,6 +303,36 @@ TEST_F(DiagramWindowTest, EditsAValueAndALabelThatAreDrawnAndUndone)
     EXPECT_EQ(Vertex(0)->Value("Title"), "Pump 1");
 }
 
+TEST_F(DiagramWindowTest, DeletesAVertexWithItsEdgesAndEverythingAfterSelectAll)
+{
+    BuildPair();
+    PickAndPlace("Oval", {300, 400});
+    W->actConnectMode->trigger();
+    Drag({300, 400}, {150, 150});
+    W->actEditMode->trigger();
+    ASSERT_EQ(Box->Edges.Count(), 2u);
+    const auto vertices = VertexRecords();
+    const auto edges = EdgeRecords();
+
+    QTest::mouseClick(Box, Qt::LeftButton, {}, {150, 150});
+    QTest::keyClick(Box, Qt::Key_Delete);
+    EXPECT_EQ(Box->Vertices.Count(), 2u);
+    EXPECT_EQ(Box->Edges.Count(), 0u) << "both edges of A went with it";
+    EXPECT_EQ(W->UndoStack.undoText(), QStringLiteral("Delete"));
+    W->actUndo->trigger();
+    EXPECT_EQ(VertexRecords(), vertices);
+    EXPECT_EQ(EdgeRecords(), edges);
+
+    W->actSelectAll->trigger();
+    EXPECT_EQ(Box->Selection.size(), 5u);
+    W->actDelete->trigger();
+    EXPECT_EQ(Box->Vertices.Count() + Box->Edges.Count(), 0u);
+    W->actUndo->trigger();
+    EXPECT_EQ(EdgeRecords(), edges);
+    W->actRedo->trigger();
+    EXPECT_EQ(Box->Vertices.Count(), 0u);
+}
+
 TEST_F(DiagramWindowTest, SavesAndReopensBothFormsWithEveryObjectAndValue)
 {
     BuildPair();
