@@ -57,6 +57,8 @@ public:
     void MoveBy(TPoint delta) override;
     // Edges are never selected by rectangle: answers false.
     bool InRect(const TRect &r) override;
+    // The path with its handle squares, and the label's extent.
+    TRect PaintExtent(int32_t scale) override;
     // Id; source and target ids; start and end points; caption; label position; label bounds
     // as Left, Right, Top, Bottom; anchor point; bend count; the bend points in path order.
     void WriteToStream(TValueWriter &writer) override;
@@ -125,6 +127,9 @@ public:
     TKXObject *HitTestAt(TPoint p, int32_t scale) override;
     // Bounds and the anchor's hit square.
     void HitAreas(TKXHitAreas &areas) override;
+    // The caption in the label font around Position and the line to the anchor; the whole
+    // plane while selected, because the frame of Bounds follows the font the canvas holds.
+    TRect PaintExtent(int32_t scale) override;
     // Moves the label (Position and Bounds); the anchor stays.
     void MoveBy(TPoint delta) override;
 
