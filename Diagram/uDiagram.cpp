@@ -74,19 +74,6 @@ private:
     const TKXStyleSource &FLibraries;
 };
 
-// Widens r to hold add; the first rectangle starts it.
-void Include(TRect &r, bool &any, TRect add)
-{
-    add = NormalizeRect(add);
-    if (!any) {
-        r = add;
-        any = true;
-        return;
-    }
-    r = {std::min(r.Left, add.Left), std::min(r.Top, add.Top), std::max(r.Right, add.Right),
-         std::max(r.Bottom, add.Bottom)};
-}
-
 } // namespace
 
 bool TDiagramState::operator==(const TDiagramState &other) const
@@ -142,6 +129,7 @@ TfrmDiagram::TfrmDiagram(QWidget *parent)
 {
     KXB = new TDiagramView(this);
     KXB->SetColor(clWhite);
+    KXB->SetScrolling(true);
     KXB->RegisterObjectClass(TKXDataVertex::ClassRecord);
     KXB->RegisterObjectClass(TKXCustomEdge::ClassRecord);
     setCentralWidget(KXB);
@@ -692,34 +680,26 @@ void TfrmDiagram::ZoomBy(int direction)
     KXB->SetScale(next);
 }
 
-TRect TfrmDiagram::Extent() const
-{
-    TRect r{0, 0, 0, 0};
-    bool any = false;
-    for (const auto &object : KXB->Vertices)
-        if (const auto *v = dynamic_cast<const TKXCustomVertex *>(object.get()))
-            Include(r, any, {v->Left, v->Top, v->Right, v->Bottom});
-    for (const auto &object : KXB->Edges)
-        if (const auto *e = dynamic_cast<const TKXCustomEdge *>(object.get())) {
-            for (const auto &h : e->Handles)
-                Include(r, any, h->Bounds);
-            if (!e->Adjacent->Caption.empty())
-                Include(r, any, e->Adjacent->Bounds);
-        }
-    return r;
-}
-
 void TfrmDiagram::ZoomToFit()
 {
-    const TRect extent = Extent();
-    if (extent.Right <= 0 || extent.Bottom <= 0) {
-        KXB->SetScale(100);
-        return;
+    // Handles and labels keep their pixel size, so the extent grows as the scale falls: a
+    // second look at the new scale settles it.
+    for (int round = 0; round < 3; ++round) {
+        const TRect extent = KXB->DiagramExtent();
+        const int64_t width = int64_t(extent.Right) - extent.Left, height = int64_t(extent.Bottom) - extent.Top;
+        if (width <= 0 || height <= 0) {
+            KXB->SetScale(100);
+            KXB->SetViewOrigin({0, 0});
+            return;
+        }
+        const long double fit = std::min(static_cast<long double>(KXB->ClientWidth()) / (width + 1),
+                                         static_cast<long double>(KXB->ClientHeight()) / (height + 1));
+        const int32_t scale = std::clamp(static_cast<int32_t>(fit * 100), 5, 800);
+        KXB->SetViewOrigin({extent.Left, extent.Top});
+        if (scale >= KXB->Scale() && round > 0)
+            return;
+        KXB->SetScale(scale);
     }
-    // The view starts at the diagram's origin, so the fit covers 0 .. the far corner.
-    const long double fit = std::min(static_cast<long double>(KXB->ClientWidth()) / extent.Right,
-                                     static_cast<long double>(KXB->ClientHeight()) / extent.Bottom);
-    KXB->SetScale(std::clamp(static_cast<int32_t>(fit * 100), 5, 800));
 }
 
 // ---- Output ----
@@ -730,9 +710,12 @@ void TfrmDiagram::PrintTo(QPagedPaintDevice &device)
     const TKXPrinterMetrics page = PrinterInfo().Metrics();
     if (factor <= 0 || page.PageWidth <= 0 || page.PageHeight <= 0)
         throw EKXDiagramError("No printer page to lay the diagram out on");
-    const TRect extent = Extent();
-    const int64_t width = std::max<int64_t>(ScaleValue(std::max(extent.Right, 0), factor), 1);
-    const int64_t height = std::max<int64_t>(ScaleValue(std::max(extent.Bottom, 0), factor), 1);
+    // Pages are laid out from the diagram's origin, as the page lines show them; a diagram
+    // reaching left of or above it starts its pages further out.
+    const TRect extent = KXB->DiagramExtent();
+    const TPoint start{ScaleValue(std::min(extent.Left, 0), factor), ScaleValue(std::min(extent.Top, 0), factor)};
+    const int64_t width = std::max<int64_t>(int64_t(ScaleValue(extent.Right, factor)) - start.X, 1);
+    const int64_t height = std::max<int64_t>(int64_t(ScaleValue(extent.Bottom, factor)) - start.Y, 1);
     const int64_t across = (width + page.PageWidth - 1) / page.PageWidth;
     const int64_t down = (height + page.PageHeight - 1) / page.PageHeight;
     // The diagram is drawn once in printer pixels and each page shows its part of it, scaled
@@ -742,6 +725,7 @@ void TfrmDiagram::PrintTo(QPagedPaintDevice &device)
                                   static_cast<int>(down * page.PageHeight)));
     {
         TKXQtCanvas canvas(&picture);
+        canvas.SetOrigin(start);
         KXB->DrawObjects(canvas, dmPrinter);
     }
     QPainter painter;
@@ -776,15 +760,17 @@ void TfrmDiagram::ExportPdf(const std::string &fileName)
 void TfrmDiagram::ExportPng(const std::string &fileName)
 {
     const int32_t factor = KXB->PrinterFactor();
-    const TRect extent = Extent();
-    const int64_t width = ScaleValue(std::max(extent.Right, 0), factor) + 1;
-    const int64_t height = ScaleValue(std::max(extent.Bottom, 0), factor) + 1;
+    const TRect extent = KXB->DiagramExtent();
+    const TPoint start{ScaleValue(extent.Left, factor), ScaleValue(extent.Top, factor)};
+    const int64_t width = int64_t(ScaleValue(extent.Right, factor)) - start.X + 1;
+    const int64_t height = int64_t(ScaleValue(extent.Bottom, factor)) - start.Y + 1;
     if (factor <= 0 || width > MaxPictureSide || height > MaxPictureSide)
         throw EKXDiagramError("The diagram is too large for a picture at the printer's scale");
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         TKXQtCanvas canvas(&image);
+        canvas.SetOrigin(start);
         KXB->DrawObjects(canvas, dmPrinter);
     }
     if (!image.save(QString::fromStdString(fileName), "PNG"))

@@ -149,6 +149,5 @@ private:
     void LoadInto(const std::string &fileName, bool textForm);
     bool PressOnDiagram(QPoint pixel);
     void StyleDropped(const std::string &styleName, QPoint pixel);
-    TRect Extent() const;
     void UpdateTitle();
 };

@@ -15,7 +15,7 @@ TDiagramView::TDiagramView(QWidget *parent) : TKXDiagramBox(parent)
 
 TPoint TDiagramView::DiagramPoint(QPoint pixel) const
 {
-    return UnscalePoint({pixel.x(), pixel.y()}, Scale());
+    return ClientToDiagram({pixel.x(), pixel.y()});
 }
 
 // What the actor raises (a label dragged along a segment of no length, say) ends in the error

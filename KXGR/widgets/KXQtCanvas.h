@@ -50,10 +50,6 @@ public:
     // of the unshifted picture moved by whole pixels.
     void SetOrigin(TPoint origin);
     bool IsActive() const { return FPainter.isActive(); }
-    // Shows the canvas point origin at the device's top-left pixel, so a picture whose
-    // coordinates start elsewhere (negative ones included) fits the device. Pixels are the
-    // same as without a shift, moved. Reset to (0, 0) by Begin.
-    void SetOrigin(TPoint origin);
 
     // Colour of the gaps of a hatched TextRect background.
     TColor BackgroundColor = clWhite;

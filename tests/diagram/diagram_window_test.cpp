@@ -333,6 +333,25 @@ TEST_F(DiagramWindowTest, DeletesAVertexWithItsEdgesAndEverythingAfterSelectAll)
     EXPECT_EQ(Box->Vertices.Count(), 0u);
 }
 
+TEST_F(DiagramWindowTest, ZoomsAndScrollsThroughTheViewOrigin)
+{
+    PickAndPlace("Box", {150, 150});
+    Box->SetViewOrigin({2000, 1000});
+    TKXDataVertex *far = PickAndPlace("Oval", {100, 100});
+    EXPECT_EQ((TPoint{far->Left + 50, far->Top + 25}), (TPoint{2100, 1100})) << "placed where it was clicked";
+    W->actZoomFit->trigger();
+    const TRect extent = Box->DiagramExtent();
+    EXPECT_EQ(Box->ViewOrigin(), (TPoint{extent.Left, extent.Top}));
+    EXPECT_LE(ScaleValue(extent.Right - extent.Left, Box->Scale()), Box->ClientWidth());
+    EXPECT_LE(ScaleValue(extent.Bottom - extent.Top, Box->Scale()), Box->ClientHeight());
+    const int fit = Box->Scale();
+    W->actZoomIn->trigger();
+    EXPECT_GT(Box->Scale(), fit);
+    W->actZoomOut->trigger();
+    W->actZoomOut->trigger();
+    EXPECT_LT(Box->Scale(), fit);
+}
+
 TEST_F(DiagramWindowTest, SavesAndReopensBothFormsWithEveryObjectAndValue)
 {
     BuildPair();
