@@ -119,6 +119,7 @@ public:
     virtual bool ContainsPoint(TPoint p);
     virtual void InsertBendPoint(TPoint p);
     virtual void RemoveBendPoint(TKXHandle *handle);
+
     // A rectangle of device pixels (sides included) that holds everything Draw may paint at
     // scale on a canvas at the origin, handles and labels included; it may be larger. Painting
     // skips objects whose extent misses the view. The base answers the whole plane, so a class

@@ -121,9 +121,8 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
                 // The handle may have been selected by an earlier right click; a bend handle
                 // must not stay listed once the edge has destroyed it. End handles survive.
                 auto *handle = static_cast<TKXHandle *>(Current);
-                auto &selection = box->Selection;
                 if (handle->HandleKind == hkBend)
-                    selection.erase(std::remove(selection.begin(), selection.end(), handle), selection.end());
+                    box->DeselectObject(handle);
                 owner->RemoveBendPoint(handle);
                 Current = nullptr;
             } else if (owner && owner->Kind == okVertex) {

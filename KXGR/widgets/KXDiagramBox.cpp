@@ -467,6 +467,14 @@ void TKXDiagramBox::SelectObject(TKXObject *obj, bool add)
     obj->Selected = true;
 }
 
+void TKXDiagramBox::DeselectObject(TKXObject *obj)
+{
+    if (FSelected.erase(obj))
+        std::erase(Selection, obj);
+    if (obj)
+        obj->Selected = false;
+}
+
 void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
 {
     if (!add)
@@ -561,6 +569,7 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
         return;
 
     std::unordered_set<const TKXObject *> doomed;
+    doomed.reserve(2 * allowed.size());
     std::vector<TKXObject *> edges;
     std::vector<TKXObject *> vertices;
     const auto doomEdge = [&](TKXObject *obj) {
@@ -580,12 +589,13 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
     }
 
     if (!Selection.empty()) {
-        std::erase_if(Selection, [&](TKXObject *obj) {
-            if (!doomed.contains(TopOwner(obj)))
-                return false;
-            FSelected.erase(obj);
-            return true;
-        });
+        const auto kept = std::stable_partition(Selection.begin(), Selection.end(),
+                                                [&](TKXObject *obj) { return !doomed.contains(TopOwner(obj)); });
+        if (kept == Selection.begin())
+            FSelected.clear();
+        else
+            std::for_each(kept, Selection.end(), [this](TKXObject *obj) { FSelected.erase(obj); });
+        Selection.erase(kept, Selection.end());
     }
     if (TKXActor *actor = Actor(); actor && actor->Current && doomed.contains(TopOwner(actor->Current)))
         actor->Current = nullptr;

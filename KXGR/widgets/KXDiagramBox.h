@@ -182,6 +182,8 @@ public:
     void ClearSelection();
     // Selects obj (after clearing the selection unless add); lists it once. Draws nothing.
     void SelectObject(TKXObject *obj, bool add);
+    // Takes obj out of the selection and clears its Selected flag. Draws nothing.
+    void DeselectObject(TKXObject *obj);
     // Selects the vertices inside r (diagram units, corners in order). Draws nothing.
     void SelectInRect(const TRect &r, bool add);
     // The object under p (diagram units): edges last to first, then vertices last to first;
