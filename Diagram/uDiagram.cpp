@@ -130,6 +130,7 @@ TfrmDiagram::TfrmDiagram(QWidget *parent)
     KXB = new TDiagramView(this);
     KXB->SetColor(clWhite);
     KXB->SetScrolling(true);
+    KXB->OnError = [](const std::exception &e) { ShowException(e); };
     KXB->RegisterObjectClass(TKXDataVertex::ClassRecord);
     KXB->RegisterObjectClass(TKXCustomEdge::ClassRecord);
     setCentralWidget(KXB);

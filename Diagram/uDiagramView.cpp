@@ -1,7 +1,5 @@
 #include "uDiagramView.h"
 
-#include "uApplication.h"
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -18,25 +16,13 @@ TPoint TDiagramView::DiagramPoint(QPoint pixel) const
     return ClientToDiagram({pixel.x(), pixel.y()});
 }
 
-// What the actor raises (a label dragged along a segment of no length, say) ends in the error
-// box here instead of unwinding through Qt.
-template <typename TAction>
-void Guarded(TAction &&action)
-{
-    try {
-        action();
-    } catch (const std::exception &e) {
-        ShowException(e);
-    }
-}
-
 void TDiagramView::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
     FMoved = false;
     if (OnBeforePress && OnBeforePress(pixel))
         return;
-    Guarded([&] { TKXDiagramBox::mousePressEvent(event); });
+    TKXDiagramBox::mousePressEvent(event);
 }
 
 void TDiagramView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -44,19 +30,19 @@ void TDiagramView::mouseDoubleClickEvent(QMouseEvent *event)
     const QPoint pixel = event->position().toPoint() - contentsRect().topLeft();
     if (OnBeforePress && OnBeforePress(pixel))
         return;
-    Guarded([&] { TKXDiagramBox::mouseDoubleClickEvent(event); });
+    TKXDiagramBox::mouseDoubleClickEvent(event);
 }
 
 void TDiagramView::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() != Qt::NoButton)
         FMoved = true;
-    Guarded([&] { TKXDiagramBox::mouseMoveEvent(event); });
+    TKXDiagramBox::mouseMoveEvent(event);
 }
 
 void TDiagramView::mouseReleaseEvent(QMouseEvent *event)
 {
-    Guarded([&] { TKXDiagramBox::mouseReleaseEvent(event); });
+    TKXDiagramBox::mouseReleaseEvent(event);
     if (OnAfterRelease)
         OnAfterRelease(event->button(), FMoved);
 }

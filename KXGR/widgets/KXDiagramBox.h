@@ -17,6 +17,7 @@
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXObject.h"
 #include "KXGR/widgets/KXActors.h"
+#include "KXGR/widgets/KXGuard.h"
 
 #include <QFrame>
 #include <QImage>
@@ -78,6 +79,9 @@ public:
     // delete, before anything is deleted (mode is moNew; a replacement is ignored). Answering
     // false keeps that object. No other operation fires it.
     TKXObjectEvent OnDeleteObject;
+    // Receives what the box's mouse handlers raise (the actor's and the objects' errors
+    // included), which then stops there; empty: the application-wide handler.
+    TKXErrorEvent OnError;
 
     int BevelInner() const { return FBevelInner; }
     void SetBevelInner(int value) { FBevelInner = value; }
