@@ -2,11 +2,15 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps configure test-sanitize fuzz
+.PHONY: run run-diagram test deps configure test-sanitize fuzz
 
 run: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target glyphsmith
 	./$(BUILD_DIR)/Glyphsmith/glyphsmith
+
+run-diagram: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target glyphsmith-diagram
+	./$(BUILD_DIR)/Diagram/glyphsmith-diagram
 
 test: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

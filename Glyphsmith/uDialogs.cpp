@@ -48,19 +48,35 @@ TMessageHook &MessageHook()
     return hook;
 }
 
-bool RunFileDialog(QWidget *parent, const TFileDialog &d, QFileDialog::AcceptMode mode, std::string &chosen)
+// The extension of the filter entry at index (from 1) when its pattern is "*.ext", else "".
+std::string FilterExtension(const std::string &filter, int index)
+{
+    const QStringList parts = QString::fromStdString(filter).split(u'|');
+    const qsizetype at = 2 * qsizetype(index) - 1;
+    if (index < 1 || at >= parts.size())
+        return {};
+    const QString pattern = parts[at];
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern.contains(u';') || pattern.indexOf(u'*', 1) >= 0)
+        return {};
+    return pattern.mid(2).toStdString();
+}
+
+bool RunFileDialog(QWidget *parent, TFileDialog &d, QFileDialog::AcceptMode mode, std::string &chosen)
 {
     QFileDialog dialog(parent, QString::fromStdString(d.Title));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(QtFilter(d.Filter));
-    dialog.setDefaultSuffix(QString::fromStdString(d.DefaultExt));
+    const QStringList filters = QtFilter(d.Filter).split(QLatin1String(";;"));
+    dialog.setNameFilters(filters);
+    if (d.FilterIndex >= 1 && d.FilterIndex <= filters.size())
+        dialog.selectNameFilter(filters[d.FilterIndex - 1]);
     if (!d.FileName.empty())
         dialog.selectFile(QString::fromStdString(d.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     chosen = dialog.selectedFiles().constFirst().toStdString();
+    d.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     return true;
 }
 
@@ -74,8 +90,11 @@ bool TFileDialog::Execute()
         FileName = previous;
         return false;
     }
-    if (!DefaultExt.empty() && !FileName.empty() && QFileInfo(QString::fromStdString(FileName)).suffix().isEmpty())
-        FileName += "." + DefaultExt;
+    std::string extension = FilterExtension(Filter, FilterIndex);
+    if (extension.empty())
+        extension = DefaultExt;
+    if (!extension.empty() && !FileName.empty() && QFileInfo(QString::fromStdString(FileName)).suffix().isEmpty())
+        FileName += "." + extension;
     return true;
 }
 

@@ -21,13 +21,16 @@ public:
     std::string FileName;
     std::string Filter;
     std::string DefaultExt;
+    // The chosen entry of Filter, counting from 1; a name without extension takes the chosen
+    // entry's "*.ext" extension, or DefaultExt when that entry has none.
+    int FilterIndex = 1;
     std::string Title;
     // Test stand-in for the user: sets FileName and answers true (confirmed) or false (cancelled).
     std::function<bool(TFileDialog &)> Answer;
 
     virtual ~TFileDialog() = default;
     // Shows the dialog (or asks Answer). True when the user confirmed; FileName then holds the
-    // chosen name with DefaultExt appended where it had no extension. False leaves FileName as it was.
+    // chosen name with its extension appended where it had none. False leaves FileName as it was.
     bool Execute();
 
 protected:

@@ -344,20 +344,30 @@ std::unique_ptr<TKXVertex> TKXVertex::FromRecord(int32_t id, const TRect &sides,
     return vertex;
 }
 
+TKXVertex::TStoredVertex TKXVertex::ReadRecord(TValueReader &reader)
+{
+    const TStoredSides stored = ReadSides(reader);
+    return {stored.Id, stored.Sides, reader.GetString()};
+}
+
+TKXVertex::TStoredVertex TKXVertex::ReadRecord(TKXTextFile &file)
+{
+    const TStoredSides stored = ReadSides(file);
+    return {stored.Id, stored.Sides, file.ReadLine()};
+}
+
 std::unique_ptr<TKXVertex> TKXVertex::CreateFromStream(TValueReader &reader, TKXObjectList &, TKXObjectList &,
                                                        TObject *data)
 {
-    const TStoredSides stored = ReadSides(reader);
-    const std::string styleName = reader.GetString();
-    return FromRecord(stored.Id, stored.Sides, styleName, data);
+    const TStoredVertex stored = ReadRecord(reader);
+    return FromRecord(stored.Id, stored.Sides, stored.StyleName, data);
 }
 
 std::unique_ptr<TKXVertex> TKXVertex::CreateFromText(TKXTextFile &file, TKXObjectList &, TKXObjectList &,
                                                      TObject *data)
 {
-    const TStoredSides stored = ReadSides(file);
-    const std::string styleName = file.ReadLine();
-    return FromRecord(stored.Id, stored.Sides, styleName, data);
+    const TStoredVertex stored = ReadRecord(file);
+    return FromRecord(stored.Id, stored.Sides, stored.StyleName, data);
 }
 
 void TKXVertex::WriteToStream(TValueWriter &writer)

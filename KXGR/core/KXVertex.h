@@ -140,6 +140,15 @@ public:
 protected:
     TKXVertex(const TRect &sides, TKXUOLibrary *library, const std::string &styleName);
 
+    // The values of a stored styled vertex, read for subclasses that store more after them.
+    struct TStoredVertex {
+        int32_t Id;
+        TRect Sides;
+        std::string StyleName;
+    };
+    static TStoredVertex ReadRecord(TValueReader &reader);
+    static TStoredVertex ReadRecord(TKXTextFile &file);
+
 private:
     void TakeStyle(TKXUOLibrary *library, const std::string &styleName);
     static std::unique_ptr<TKXVertex> FromRecord(int32_t id, const TRect &sides, const std::string &styleName,
