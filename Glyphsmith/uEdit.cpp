@@ -1,5 +1,6 @@
 #include "uEdit.h"
 
+#include "uApplication.h"
 #include "uHelp.h"
 #include "uSplash.h"
 
@@ -204,14 +205,32 @@ void TfrmEdit::Load1Click()
 {
     if (!OD.Execute())
         return;
+    OpenLibrary(OD.FileName);
+}
+
+void TfrmEdit::OpenLibrary(const std::string &fileName)
+{
     ClearProject();
-    UOLib->LoadFromFile(OD.FileName);
+    UOLib->LoadFromFile(fileName);
     auto *root = new TTreeNode(QStringLiteral("Library"));
     for (const auto &style : UOLib->Styles())
         root->addChild(new TTreeNode(FromCp1252(style->Name), style.get()));
     ProjectTree->addTopLevelItem(root);
     RefreshItemPages();
-    setWindowTitle(QString::fromUtf8(Caption) + QStringLiteral(" - ") + QString::fromStdString(OD.FileName));
+    setWindowTitle(QString::fromUtf8(Caption) + QStringLiteral(" - ") + QString::fromStdString(fileName));
+}
+
+void TfrmEdit::OpenAtStart(const std::string &fileName)
+{
+    OD.FileName = fileName;
+    try {
+        OpenLibrary(fileName);
+    } catch (const std::exception &e) {
+        // A broken file may have left the styles read before the fault; the tree would not
+        // show them, so the window starts as without a file.
+        UOLib->ClearStyles();
+        ShowException(e);
+    }
 }
 
 void TfrmEdit::Save1Click()

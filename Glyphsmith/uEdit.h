@@ -71,6 +71,12 @@ public:
     // --- Project and Help menus (uEdit.cpp) ---
     void New2Click();   // empty library, root only, caption "Glyphsmith - untitled"
     void Load1Click();  // replace the library with a chosen file; errors leave an empty tree
+    // Open's work after its dialog: the tree rebuilt from fileName's styles, the caption naming
+    // it. Raises the library's error and leaves the tree empty.
+    void OpenLibrary(const std::string &fileName);
+    // The file named on the command line: opened as by Project > Open, and proposed by Save.
+    // A failure is shown in the error box and leaves the library empty.
+    void OpenAtStart(const std::string &fileName);
     void Save1Click();  // write the library to a chosen file (proposing OD's name)
     void Quit1Click();  // close the window
     void Contents1Click();
