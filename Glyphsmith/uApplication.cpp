@@ -5,7 +5,6 @@
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ApplicationTitle));
-    SetHelpFile(QStringLiteral("editor.hlp"));
 }
 
 // The help viewer is a widget: it goes here, while the QApplication is still whole.

@@ -1,8 +1,8 @@
 #pragma once
-// The editor's application object: title, help file, and the top level that shows every
+// The editor's application object: title, help, and the top level that shows every
 // error leaving a command in the error box and then carries on.
 
-#include "uHelp.h"
+#include "uHelpViewer.h"
 
 #include <QApplication>
 #include <QString>
@@ -14,13 +14,11 @@ inline constexpr const char *ApplicationTitle = "Glyphsmith";
 class TApplication : public QApplication {
     Q_OBJECT
 public:
-    // Title "Glyphsmith", help file "editor.hlp".
+    // Title "Glyphsmith"; the help shows the topics compiled into the program.
     TApplication(int &argc, char **argv);
     ~TApplication() override;
 
     QString Title() const { return applicationName(); }
-    QString HelpFile() const { return FHelp.HelpFile; }
-    void SetHelpFile(const QString &name) { FHelp.HelpFile = name; }
     THelpSystem &Help() { return FHelp; }
 
     // Delivers the event; an exception that leaves the receiver's handling is shown by

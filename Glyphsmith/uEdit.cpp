@@ -1,17 +1,19 @@
 #include "uEdit.h"
 
 #include "uApplication.h"
-#include "uHelp.h"
+#include "uHelpViewer.h"
 #include "uSplash.h"
 
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXActors.h"
+#include "KXGR/widgets/KXItemActor.h"
 #include "KXGR/widgets/KXQtConvert.h"
 
 #include <QGuiApplication>
 #include <QLayout>
+#include <QAbstractSpinBox>
 #include <QLineEdit>
 #include <QScreen>
 
@@ -26,6 +28,7 @@ TfrmEdit::TfrmEdit(QWidget *parent)
     : QMainWindow(parent),
       UOLib(std::make_unique<TKXUOLibrary>()),
       KXEditActor1(new TKXEditActor(this)),
+      ItemActor(new TKXItemActor(this)),
       OD(this),
       SD(this),
       CD(this),
@@ -47,8 +50,10 @@ TfrmEdit::TfrmEdit(QWidget *parent)
 
     // Data fields take only what code page 1252 can hold; name boxes neither complete nor
     // insert on their own.
+    // A spin box keeps its own validator on its edit.
     for (QLineEdit *edit : centralWidget()->findChildren<QLineEdit *>())
-        edit->setValidator(new TCp1252Validator(edit));
+        if (!qobject_cast<QAbstractSpinBox *>(edit->parentWidget()))
+            edit->setValidator(new TCp1252Validator(edit));
     for (QComboBox *box : {DINameCB, TINameCB}) {
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
@@ -56,6 +61,7 @@ TfrmEdit::TfrmEdit(QWidget *parent)
 
     SetupItemPages();
     ConnectHandlers();
+    SetupPreviewEditing();
     InstallHelpKey(this, 1);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -145,6 +151,7 @@ void TfrmEdit::ClearProject()
         PreviewVertex->Style.reset();
         KXB->Invalidate();
     }
+    PreviewChanged();
     ClearItemPages();
 }
 
@@ -157,6 +164,7 @@ void TfrmEdit::RefreshPreview()
     PreviewVertex->Style->AssignStyle(*CurrentStyle());
     PreviewVertex->AdjustHandles();
     KXB->Invalidate();
+    PreviewChanged();
 }
 
 void TfrmEdit::ProjectTreeChange()
@@ -190,7 +198,7 @@ void TfrmEdit::Delete1Click()
 
 std::string TfrmEdit::UOLibGetData(int32_t, const std::string &fieldname, TObject *)
 {
-    return "<<" + fieldname + ">>";
+    return Samples.Text(fieldname);
 }
 
 void TfrmEdit::New2Click()

@@ -10,7 +10,11 @@
 #include "ui_uEdit.h"
 #include "uDialogs.h"
 #include "uEditControls.h"
+#include "uSampleTexts.h"
+#include "uSizeStrip.h"
 #include "uStyleLists.h"
+
+#include "KXGR/core/KXItemEdit.h"
 
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXTypes.h"
@@ -18,10 +22,12 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class TKXDrawItem;
 class TKXEditActor;
+class TKXItemActor;
 class TKXTextItem;
 class TKXUOLibrary;
 class TKXVertex;
@@ -38,6 +44,8 @@ public:
     // Non-visual components, owned by the window.
     std::unique_ptr<TKXUOLibrary> UOLib;  // OnGetData = UOLibGetData
     TKXEditActor *KXEditActor1;           // KXB's Actor (Qt child of the window)
+    TKXItemActor *ItemActor;              // KXB's Actor while "Edit items" is on
+    TSampleTexts Samples;                 // what the preview shows for text items
     TOpenDialog OD;                       // "UserObject Libraries (*.uol)", extension "uol"
     TSaveDialog SD;
     TColorDialog CD;
@@ -65,7 +73,7 @@ public:
     void New1Click();
     // Object > Delete: only refreshes the item pages.
     void Delete1Click();
-    // The library's data event: "<<" + fieldname + ">>".
+    // The library's data event: the item's sample text, by default "<<" + fieldname + ">>".
     std::string UOLibGetData(int32_t id, const std::string &fieldname, TObject *theObject);
 
     // --- Project and Help menus (uEdit.cpp) ---
@@ -107,8 +115,25 @@ public:
     void Button4Click();
     void ComboBox3DrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
 
+    // --- preview editing, size strip, sample texts (uPreviewEdit.cpp) ---
+    // "Edit items" toggled: the preview's mouse edits the style's items, or resizes the vertex.
+    void btnEditItemsClick(bool on);
+    // A click in the preview picked an item: its page shows it.
+    void ItemPicked(std::optional<TKXItemRef> ref);
+    // A drag moved the item in the preview: the page's coordinate fields follow.
+    void ItemChanging(TKXItemRef ref, const TRect &placement);
+    // A drag ended: the library style takes the item's new placement as one undo step.
+    void ItemChanged(TKXItemRef ref, const TRect &before, const TRect &after, bool resized);
+    // Enter in the "Sizes" field: the strip takes the typed sizes; bad ones are reported.
+    void edSizesReturn();
+    // The "Sample" controls show the sample of the text item named in TINameCB.
+    void ShowSample();
+    // The user chose or typed a sample: it is kept for that name and shown.
+    void TISampleChange();
+
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // --- item pages (uItemPages.cpp) ---
@@ -123,6 +148,14 @@ private:
     TKXFont FSampleFont;  // the text page's font; at start the window's font
 
     void ConnectHandlers();
+    // --- uPreviewEdit.cpp ---
+    void SetupPreviewEditing();
+    // After the preview changed its style: the strip and the pick follow.
+    void PreviewChanged();
+    TKXVertexStyle *FPickedStyle = nullptr;  // the library style the item actor's pick is in
+    // Makes style (a library style) equal to after, as one step named text about an item.
+    void RecordStyleChange(TKXVertexStyle *style, const TKXVertexStyle &after, const QString &text, bool isText,
+                           const std::string &itemName);
     TKXVertex *PreviewVertex = nullptr;  // owned by KXB
     bool FShown = false;
 };

@@ -224,6 +224,14 @@ void TKXCustomEdge::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     Adjacent->Draw(canvas, scale, mode);
 }
 
+TRect TKXCustomEdge::PaintExtent(int32_t scale)
+{
+    TRect extent = Adjacent->PaintExtent(scale);
+    for (const auto &handle : Handles)
+        extent = UniteRects(extent, ScaledSquare(handle->Position.X, handle->Position.Y, scale, 4));
+    return extent;
+}
+
 void TKXCustomEdge::DrawOutline(TKXCanvas &canvas, int32_t scale)
 {
     SetObjectPen(canvas, pmNotXor);
@@ -398,6 +406,20 @@ TKXAdjacent::TKXAdjacent(TKXObject *owner, TPoint p) : Position(p), Bounds{p.X, 
 }
 
 TKXAdjacent::~TKXAdjacent() = default;
+
+TRect TKXAdjacent::PaintExtent(int32_t scale)
+{
+    if (Selected)
+        return TKXObject::PaintExtent(scale);
+    const TRect anchor = ScaledSquare(Anchor->Position.X, Anchor->Position.Y, scale, 0);
+    if (Caption.empty())
+        return anchor;
+    // No glyph of the label font is wider than two of its pixel sizes or higher than one and a
+    // half (the font size in pixels is 4/3 of its points, 10 points per 100 % of scale).
+    const int64_t em = int64_t(scale) * 10 * 4 / 300 + 2;
+    const int64_t reach = std::max<int64_t>(int64_t(Caption.size()) * em, 2 * em);
+    return UniteRects(anchor, ScaledSquare(Position.X, Position.Y, scale, reach));
+}
 
 void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
 {

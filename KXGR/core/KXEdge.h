@@ -54,6 +54,8 @@ public:
     void MoveBy(TPoint delta) override;
     // Edges are never selected by rectangle: answers false.
     bool InRect(const TRect &r) override;
+    // The path with its handle squares, and the label's extent.
+    TRect PaintExtent(int32_t scale) override;
     // Id; source and target ids; start and end points; caption; label position; label bounds
     // as Left, Right, Top, Bottom; anchor point; bend count; the bend points in path order.
     void WriteToStream(TValueWriter &writer) override;
@@ -119,6 +121,9 @@ public:
     // The adjacent when p lies in Bounds (whatever the caption), else the anchor handle under
     // p, else nullptr.
     TKXObject *HitTest(TPoint p) override;
+    // The caption in the label font around Position and the line to the anchor; the whole
+    // plane while selected, because the frame of Bounds follows the font the canvas holds.
+    TRect PaintExtent(int32_t scale) override;
     // Moves the label (Position and Bounds); the anchor stays.
     void MoveBy(TPoint delta) override;
 

@@ -2,6 +2,7 @@
 // The exceptions of the library. Their messages are part of the interface: hosts show them
 // to the user, so the texts (German framework texts included) are kept verbatim.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -9,6 +10,12 @@ class EKXError : public std::runtime_error {
 public:
     explicit EKXError(const std::string &message) : std::runtime_error(message) {}
     std::string Message() const { return what(); }
+
+    // Where a file reader stopped, set by the loaders as the error passes: the byte offset of
+    // the value being read (binary forms) or the line, counted from 1 (text form). -1 when
+    // the error did not come from reading a file's content. The message stays as it is.
+    int64_t ByteOffset = -1;
+    int64_t Line = -1;
 };
 
 // Stream and file errors.

@@ -3,6 +3,7 @@
 #include "KXGR/core/KXErrors.h"
 
 #include <algorithm>
+#include <limits>
 
 bool TKXObjectClass::InheritsFrom(const TKXObjectClass &other) const
 {
@@ -29,6 +30,36 @@ TPoint TKXObject::BorderPoint(TPoint, TPoint) { Abstract(); }
 bool TKXObject::ContainsPoint(TPoint) { Abstract(); }
 void TKXObject::InsertBendPoint(TPoint) { Abstract(); }
 void TKXObject::RemoveBendPoint(TKXHandle *) { Abstract(); }
+
+TRect TKXObject::PaintExtent(int32_t)
+{
+    constexpr int32_t low = std::numeric_limits<int32_t>::min();
+    constexpr int32_t high = std::numeric_limits<int32_t>::max();
+    return {low, low, high, high};
+}
+
+namespace {
+int32_t Saturate(int64_t v)
+{
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+}
+
+// Integer scaling instead of ScaleValue's extended-precision rounding: painting asks every
+// object for its extent, and one pixel more margin covers the difference.
+TRect ScaledSquare(int64_t x, int64_t y, int32_t scale, int64_t margin)
+{
+    const int64_t sx = x * scale / 100;
+    const int64_t sy = y * scale / 100;
+    margin += 1;
+    return {Saturate(sx - margin), Saturate(sy - margin), Saturate(sx + margin), Saturate(sy + margin)};
+}
+
+TRect UniteRects(const TRect &a, const TRect &b)
+{
+    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
 
 TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
 {

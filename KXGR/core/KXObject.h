@@ -88,7 +88,18 @@ public:
     virtual bool ContainsPoint(TPoint p);
     virtual void InsertBendPoint(TPoint p);
     virtual void RemoveBendPoint(TKXHandle *handle);
+    // A rectangle of device pixels (sides included) that holds everything Draw may paint at
+    // scale on a canvas at the origin, handles and labels included; it may be larger. Painting
+    // skips objects whose extent misses the view. The base answers the whole plane, so a class
+    // that does not say is always drawn.
+    virtual TRect PaintExtent(int32_t scale);
 };
+
+// Helpers of PaintExtent, in 64 bits and saturating at the 32-bit limits: a square of
+// +-margin pixels around p scaled (within a pixel of ScaleValue), and the smallest rectangle
+// that holds both a and b.
+TRect ScaledSquare(int64_t x, int64_t y, int32_t scale, int64_t margin);
+TRect UniteRects(const TRect &a, const TRect &b);
 
 // An ordered list that owns its objects (the diagram box's vertices and edges).
 // FindById answers the last object with the id in amortised constant time, so readers can

@@ -264,6 +264,12 @@ void TValueReader::FillBuffer()
     FPos = 0;
 }
 
+void TValueReader::BeginValue()
+{
+    // The stream stands behind the buffered bytes; the unconsumed ones lie before it.
+    FValueOffset = FStream.Position() - static_cast<int64_t>(FCount - FPos);
+}
+
 uint8_t TValueReader::ReadByte()
 {
     if (FPos == FCount)
@@ -321,6 +327,7 @@ std::size_t TValueReader::ReadLength(bool longForm)
 
 int32_t TValueReader::GetInteger()
 {
+    BeginValue();
     switch (ReadByte()) {
     case tagInt8:
         return static_cast<int8_t>(ReadByte());
@@ -343,6 +350,7 @@ int32_t TValueReader::GetInteger()
 
 std::string TValueReader::GetString()
 {
+    BeginValue();
     std::size_t length;
     switch (ReadByte()) {
     case tagString:
@@ -361,6 +369,7 @@ std::string TValueReader::GetString()
 
 bool TValueReader::GetBoolean()
 {
+    BeginValue();
     return ReadByte() == tagTrue;
 }
 
@@ -398,6 +407,7 @@ void TValueReader::SkipValue(uint8_t tag)
 
 void TValueReader::GetListBegin()
 {
+    BeginValue();
     const uint8_t tag = ReadByte();
     if (tag != tagList) {
         SkipValue(tag);
@@ -407,6 +417,7 @@ void TValueReader::GetListBegin()
 
 void TValueReader::GetListEnd()
 {
+    BeginValue();
     const uint8_t tag = ReadByte();
     if (tag != tagListEnd) {
         SkipValue(tag);
@@ -416,6 +427,7 @@ void TValueReader::GetListEnd()
 
 bool TValueReader::AtListEnd()
 {
+    BeginValue();
     const uint8_t tag = ReadByte();
     --FPos;
     return tag == tagListEnd;

@@ -146,8 +146,13 @@ public:
     void GetListEnd();
     // Whether the next tag is tagListEnd, consuming nothing.
     bool AtListEnd();
+    // The stream offset of the tag of the value last begun, so an error can say where the
+    // data went wrong; 0 before the first value.
+    int64_t ValueOffset() const { return FValueOffset; }
 
 private:
+    // Notes the offset of the value that starts at the next byte.
+    void BeginValue();
     uint8_t ReadByte();
     void ReadBytes(void *data, std::size_t count);
     void SkipBytes(std::size_t count);
@@ -164,4 +169,5 @@ private:
     std::vector<uint8_t> FBuffer;
     std::size_t FCount = 0;
     std::size_t FPos = 0;
+    int64_t FValueOffset = 0;
 };

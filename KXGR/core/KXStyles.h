@@ -16,6 +16,9 @@ class TValueWriter;
 enum TKXItemShape : uint8_t { isRectangle = 0, isRoundRect = 1, isEllipse = 2, isLine = 3 };
 // How an item follows the size of its vertex.
 enum TKXItemGrowth : uint8_t { igNone = 0, igHorizontal = 1, igVertical = 2, igBoth = 3 };
+// Whether a growth rule replaces X1 and X2 by the vertex's width, or Y1 and Y2 by its height.
+inline bool GrowsHorizontally(TKXItemGrowth g) { return g == igHorizontal || g == igBoth; }
+inline bool GrowsVertically(TKXItemGrowth g) { return g == igVertical || g == igBoth; }
 enum TKXTextAlign : uint8_t { txLeft = 0, txCenter = 1, txRight = 2 };
 
 // The host's answer to the text of a text item: Id of the vertex, the item's name as field

@@ -69,7 +69,7 @@ int CodeForErrno(int error, bool opening)
 bool IsBlank(int c) { return c <= 32; }
 
 // A decimal value must fit in 32 bits; a hex value is taken as a 32-bit pattern.
-int32_t ParseInteger(const std::string &text)
+int32_t ParseInteger(std::string_view text)
 {
     size_t i = 0;
     bool negative = false;
@@ -80,7 +80,7 @@ int32_t ParseInteger(const std::string &text)
         ++i;
     const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
     uint64_t value = 0;
-    if (!ParseDigits(std::string_view(text).substr(i), hex ? 16 : 10, limit, value))
+    if (!ParseDigits(text.substr(i), hex ? 16 : 10, limit, value))
         RaiseInOut(ioInvalidInput);
     uint32_t bits = static_cast<uint32_t>(value);
     if (negative)
@@ -128,6 +128,8 @@ void TKXTextFile::OpenAs(const std::string &fileName, TFileMode mode)
     FBuffer.resize(BufferSize);
     FPos = 0;
     FSize = 0;
+    FLineEnds = 0;
+    FReadLine = 1;
 }
 
 void TKXTextFile::Close()
@@ -183,6 +185,7 @@ int TKXTextFile::PeekByte()
 std::string TKXTextFile::ReadLine()
 {
     RequireMode(fmRead);
+    FReadLine = FLineEnds + 1;
     std::string line;
     while (FPos < FSize || FillBuffer()) {
         const char *start = FBuffer.data() + FPos;
@@ -195,6 +198,7 @@ std::string TKXTextFile::ReadLine()
         }
         line.append(start, static_cast<size_t>(end - start));
         FPos += static_cast<size_t>(end - start) + 1;
+        ++FLineEnds;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         break;
@@ -206,16 +210,31 @@ int32_t TKXTextFile::ReadInteger()
 {
     RequireMode(fmRead);
     int c;
-    while ((c = PeekByte()) >= 0 && IsBlank(c))
-        ++FPos;
-    if (c < 0)
-        return 0;
-    std::string text;
-    while (text.size() < MaxNumberLength && (c = PeekByte()) >= 0 && !IsBlank(c)) {
-        text.push_back(static_cast<char>(c));
+    while ((c = PeekByte()) >= 0 && IsBlank(c)) {
+        FLineEnds += c == '\n';
         ++FPos;
     }
-    return ParseInteger(text);
+    FReadLine = FLineEnds + 1;
+    if (c < 0)
+        return 0;
+    // Parsed where it stands in the buffer when it ends there (a blank follows, or it is as
+    // long as a number may be); only a number cut by the buffer's end is gathered first.
+    const char *start = FBuffer.data() + FPos;
+    const size_t available = FSize - FPos;
+    size_t length = 0;
+    while (length < std::min(available, MaxNumberLength) && !IsBlank(static_cast<unsigned char>(start[length])))
+        ++length;
+    if (length < available || length == MaxNumberLength) {
+        FPos += length;
+        return ParseInteger({start, length});
+    }
+    char text[MaxNumberLength];
+    length = 0;
+    while (length < MaxNumberLength && (c = PeekByte()) >= 0 && !IsBlank(c)) {
+        text[length++] = static_cast<char>(c);
+        ++FPos;
+    }
+    return ParseInteger({text, length});
 }
 
 void TKXTextFile::ReadLn()
@@ -226,6 +245,7 @@ void TKXTextFile::ReadLn()
         const auto *end = static_cast<const char *>(std::memchr(start, '\n', FSize - FPos));
         if (end) {
             FPos += static_cast<size_t>(end - start) + 1;
+            ++FLineEnds;
             return;
         }
         FPos = FSize;

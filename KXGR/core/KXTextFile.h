@@ -40,6 +40,10 @@ public:
     void ReadLn();
     // True when nothing is left to read.
     bool Eof();
+    // The line, counted from 1, on which the last ReadLine or ReadInteger found its text (the
+    // line behind the last line end when the file had ended), so an error can say where the
+    // data went wrong.
+    int64_t LineNumber() const { return FReadLine; }
 
     // Writing. The file must be open for writing. Lines end with CR LF.
     void WriteLine(const std::string &line);
@@ -66,4 +70,6 @@ private:
     std::vector<char> FBuffer;
     size_t FPos = 0;   // reading: next byte in FBuffer; writing: bytes buffered
     size_t FSize = 0;  // reading: valid bytes in FBuffer
+    int64_t FLineEnds = 0;  // line ends passed while reading
+    int64_t FReadLine = 1;
 };

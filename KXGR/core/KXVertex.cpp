@@ -6,6 +6,7 @@
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXTextFile.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -45,11 +46,11 @@ int32_t Wrap(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(
 template <typename TItem>
 void ApplyGrowth(TItem &item, int32_t width, int32_t height)
 {
-    if (item.Growth == igHorizontal || item.Growth == igBoth) {
+    if (GrowsHorizontally(item.Growth)) {
         item.X1 = 0;
         item.X2 = width;
     }
-    if (item.Growth == igVertical || item.Growth == igBoth) {
+    if (GrowsVertically(item.Growth)) {
         item.Y1 = 0;
         item.Y2 = height;
     }
@@ -115,6 +116,14 @@ void TKXCustomVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
                      ScaleValue(Bottom, scale));
     if (Selected && mode == dmScreen)
         DrawHandles(canvas, scale);
+}
+
+TRect TKXCustomVertex::PaintExtent(int32_t scale)
+{
+    TRect extent = UniteRects(ScaledSquare(Left, Top, scale, 4), ScaledSquare(Right, Bottom, scale, 4));
+    for (const auto &handle : Handles)
+        extent = UniteRects(extent, ScaledSquare(handle->Position.X, handle->Position.Y, scale, 4));
+    return extent;
 }
 
 void TKXCustomVertex::DrawOutline(TKXCanvas &canvas, int32_t scale)
@@ -358,6 +367,24 @@ void TKXVertex::AdjustHandles()
         ApplyGrowth(*item, width, height);
     for (const auto &item : Style->TextItems)
         ApplyGrowth(*item, width, height);
+}
+
+TRect TKXVertex::PaintExtent(int32_t scale)
+{
+    TRect extent = TKXCustomVertex::PaintExtent(scale);
+    if (!Style)
+        return extent;
+    const auto add = [&](const auto &item, int64_t margin) {
+        extent = UniteRects(extent, ScaledSquare(Wrap(Left + int64_t(item.X1)), Wrap(Top + int64_t(item.Y1)), scale, margin));
+        extent = UniteRects(extent, ScaledSquare(Wrap(Left + int64_t(item.X2)), Wrap(Top + int64_t(item.Y2)), scale, margin));
+    };
+    // A wide pen reaches half its width past the item's box, its round line ends as far.
+    for (const auto &item : Style->DrawItems)
+        add(*item, std::abs(int64_t(item->PenWidth)));
+    // Text is clipped to its item's rectangle.
+    for (const auto &item : Style->TextItems)
+        add(*item, 0);
+    return extent;
 }
 
 void TKXVertex::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)

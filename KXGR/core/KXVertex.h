@@ -58,6 +58,8 @@ public:
     void MoveBy(TPoint delta) override;
     // Whether the whole rectangle lies inside r, sides inclusive.
     bool InRect(const TRect &r) override;
+    // The frame and the handle squares.
+    TRect PaintExtent(int32_t scale) override;
     // Id, Left, Top, Right, Bottom as five integers.
     void WriteToStream(TValueWriter &writer) override;
     // The id on one line, the four sides on the next.
@@ -125,6 +127,8 @@ public:
     void WriteToStream(TValueWriter &writer) override;
     // The vertex's lines, then the style name as a line of its own.
     void WriteToText(TKXTextFile &file) override;
+    // The vertex's extent and every item's rectangle, widened by its pen.
+    TRect PaintExtent(int32_t scale) override;
     // Places the handles, then applies the growth rules of every item to the current size;
     // the items' coordinates are rewritten in the vertex's own style.
     void AdjustHandles() override;

@@ -143,10 +143,8 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         if (!hit && !shiftHeld)
             box->ClearSelection();
         box->Invalidate();
-        if (OnPopup) {
-            const int32_t scale = box->Scale();
-            OnPopup(Current, box->ClientToScreen({ScaleValue(p.X, scale), ScaleValue(p.Y, scale)}));
-        }
+        if (OnPopup)
+            OnPopup(Current, box->ClientToScreen(box->DiagramToClient(p)));
     } else if (button == mbLeft) {
         switch (State) {
         case esPressed:

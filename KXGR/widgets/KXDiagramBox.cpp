@@ -4,10 +4,14 @@
 #include "KXGR/widgets/KXPrinterInfo.h"
 #include "KXGR/widgets/KXQtCanvas.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -46,17 +50,36 @@ int32_t FactorFor(const TKXPrinterMetrics &metrics, int32_t printScale)
     return Round(ratio * printScale);
 }
 
+// Round to a 32-bit value, saturating at the limits instead of failing: view arithmetic must not
+// raise from a wheel turn or a mouse move far out in the diagram.
+int32_t RoundSaturated(long double value)
+{
+    constexpr long double low = std::numeric_limits<int32_t>::min();
+    constexpr long double high = std::numeric_limits<int32_t>::max();
+    return Round(std::clamp(value, low, high));
+}
+
+// The view offset stays well inside int so that a device rectangle at it never overflows.
+constexpr long double MaxViewOffset = 1 << 30;
+
+// Distance of one arrow-key step, in client pixels.
+constexpr int32_t KeyScrollStep = 20;
+
 } // namespace
 
-// A canvas on the window image. Takes over the box's own-canvas state and gives it back when
-// it is done, then asks for the image to be shown.
+// A canvas on the window image at the view. Takes over the box's own-canvas state (in the copy
+// pen mode) and gives it back when it is done, then asks for the image to be shown.
 class TKXDiagramBox::TWindowCanvas : public TKXQtCanvas {
 public:
     explicit TWindowCanvas(TKXDiagramBox &box) : TKXQtCanvas(&box.FWindowImage), FBox(box)
     {
+        SetOrigin(box.ViewOffset());
         Pen = box.FOwnPen;
         Brush = box.FOwnBrush;
         Font = box.FOwnFont;
+        // Feedback leaves the pen in not-xor; objects that set no mode of their own must not
+        // be drawn inverted by the next direct drawing.
+        Pen.Mode = pmCopy;
     }
     ~TWindowCanvas() override
     {
@@ -170,6 +193,47 @@ void TKXDiagramBox::SetActor(TKXActor *value)
     Invalidate();
 }
 
+void TKXDiagramBox::SetScrolling(bool value)
+{
+    FScrolling = value;
+    // Keys reach the box only when it can take the focus; without scrolling the focus policy
+    // stays the frame's own.
+    setFocusPolicy(value ? Qt::WheelFocus : Qt::NoFocus);
+}
+
+void TKXDiagramBox::SetViewOrigin(TPoint value)
+{
+    if (value == FViewOrigin)
+        return;
+    FViewOrigin = value;
+    Invalidate();
+    emit ViewOriginChanged();
+}
+
+void TKXDiagramBox::ScrollBy(int32_t dx, int32_t dy) { SetViewOrigin(ClientToDiagram({dx, dy})); }
+
+TPoint TKXDiagramBox::ViewOffset() const
+{
+    const long double factor = FScale * 0.01L;
+    const auto offset = [&](int32_t v) { return Round(std::clamp(v * factor, -MaxViewOffset, MaxViewOffset)); };
+    return {offset(FViewOrigin.X), offset(FViewOrigin.Y)};
+}
+
+TPoint TKXDiagramBox::ClientToDiagram(TPoint p) const
+{
+    const TPoint offset = ViewOffset();
+    const long double factor = 100.0L / FScale;
+    return {RoundSaturated(factor * (static_cast<long double>(p.X) + offset.X)),
+            RoundSaturated(factor * (static_cast<long double>(p.Y) + offset.Y))};
+}
+
+TPoint TKXDiagramBox::DiagramToClient(TPoint p) const
+{
+    const TPoint offset = ViewOffset();
+    const long double factor = FScale * 0.01L;
+    return {RoundSaturated(p.X * factor - offset.X), RoundSaturated(p.Y * factor - offset.Y)};
+}
+
 void TKXDiagramBox::Invalidate()
 {
     FRecompose = true;
@@ -198,15 +262,18 @@ void TKXDiagramBox::ComposePicture()
         canvas.Pen = FBufferPen;
         canvas.Brush = FBufferBrush;
         canvas.Font = FBufferFont;
+        const TPoint offset = ViewOffset();
+        canvas.SetOrigin(offset);
         canvas.Pen.Mode = pmCopy;
         canvas.Brush.Color = FColor;
         canvas.Brush.Style = bsSolid;
-        canvas.FillRect(MakeRect(0, 0, ClientWidth(), ClientHeight()));
+        canvas.FillRect(MakeRect(offset.X, offset.Y, offset.X + ClientWidth(), offset.Y + ClientHeight()));
         if (FShowGrid)
             DrawGrid(canvas);
         if (FShowPrinterPage)
             DrawPrinterPage(canvas);
-        DrawObjects(canvas, dmScreen);
+        DrawObjectsIn(canvas, dmScreen, MakeRect(offset.X, offset.Y, offset.X + ClientWidth() - 1,
+                                                 offset.Y + ClientHeight() - 1));
         FBufferPen = canvas.Pen;
         FBufferBrush = canvas.Brush;
         FBufferFont = canvas.Font;
@@ -238,20 +305,29 @@ void TKXDiagramBox::DrawGrid(TKXCanvas &canvas)
 {
     canvas.Pen.Color = FGridColor;
     canvas.Pen.Style = static_cast<TPenStyle>(FGridStyle);
-    const int32_t w = ClientWidth();
-    const int32_t h = ClientHeight();
+    const TPoint offset = ViewOffset();
+    const int32_t left = offset.X;
+    const int32_t top = offset.Y;
+    const int32_t right = left + ClientWidth();
+    const int32_t bottom = top + ClientHeight();
     const long double step = FGridStep * (FScale * 0.01L);
-    const int32_t rows = Round(h / step);
-    for (int32_t i = 1; i <= rows; ++i) {
+    // The grid lines from the view's top-left corner up to the one nearest its far side,
+    // never one at 0: a view at (0, 0) draws from the first step on.
+    const auto first = [&](int32_t from) { return static_cast<int64_t>(std::floor(from / step)); };
+    const auto last = [&](int32_t to) { return static_cast<int64_t>(Round(to / step)); };
+    for (int64_t i = first(top), rows = last(bottom); i <= rows; ++i) {
+        if (i == 0)
+            continue;
         const int32_t y = Round(step * i);
-        canvas.MoveTo(0, y);
-        canvas.LineTo(w, y);
+        canvas.MoveTo(left, y);
+        canvas.LineTo(right, y);
     }
-    const int32_t columns = Round(w / step);
-    for (int32_t j = 1; j <= columns; ++j) {
+    for (int64_t j = first(left), columns = last(right); j <= columns; ++j) {
+        if (j == 0)
+            continue;
         const int32_t x = Round(step * j);
-        canvas.MoveTo(x, 0);
-        canvas.LineTo(x, h);
+        canvas.MoveTo(x, top);
+        canvas.LineTo(x, bottom);
     }
 }
 
@@ -266,40 +342,75 @@ void TKXDiagramBox::DrawPrinterPage(TKXCanvas &canvas)
         return;
     canvas.Pen.Style = psSolid;
     canvas.Pen.Color = clBlack;
-    const int32_t w = ClientWidth();
-    const int32_t h = ClientHeight();
-    const int32_t pageW = Round(metrics.PageWidth * (100.0L / factor));
-    if (pageW > 0) {
-        const int32_t n = UnscaleValue(Round(static_cast<long double>(w) / pageW + 0.5L), FScale);
-        for (int32_t i = 1; i <= n; ++i) {
-            const int32_t x = ScaleValue(i * pageW, FScale);
-            canvas.MoveTo(x, 0);
-            canvas.LineTo(x, h);
-        }
-    }
-    const int32_t pageH = Round(metrics.PageHeight * (100.0L / factor));
-    if (pageH > 0) {
-        const int32_t m = UnscaleValue(Round(static_cast<long double>(h) / pageH + 0.5L), FScale);
-        for (int32_t j = 1; j <= m; ++j) {
-            const int32_t y = ScaleValue(j * pageH, FScale);
-            canvas.MoveTo(0, y);
-            canvas.LineTo(w, y);
-        }
-    }
+    const TPoint offset = ViewOffset();
+    const int32_t left = offset.X;
+    const int32_t top = offset.Y;
+    const int32_t right = left + ClientWidth();
+    const int32_t bottom = top + ClientHeight();
+    // Pages lie from the diagram's origin on. Lines up to the far side of the view, counted
+    // as for a view at (0, 0) that reached that far; the ones before the view are skipped.
+    const long double factorScale = FScale * 0.01L;
+    const auto scaled = [&](int64_t v) { return RoundSaturated(v * factorScale); };
+    const auto pageLines = [&](int32_t page, int32_t from, int32_t to, auto &&line) {
+        if (page <= 0)
+            return;
+        const int64_t count = UnscaleValue(Round(static_cast<long double>(to) / page + 0.5L), FScale);
+        const int64_t start = std::max<int64_t>(1, static_cast<int64_t>(std::floor(from / factorScale / page)));
+        for (int64_t i = start; i <= count; ++i)
+            line(scaled(i * page));
+    };
+    pageLines(Round(metrics.PageWidth * (100.0L / factor)), left, right, [&](int32_t x) {
+        canvas.MoveTo(x, top);
+        canvas.LineTo(x, bottom);
+    });
+    pageLines(Round(metrics.PageHeight * (100.0L / factor)), top, bottom, [&](int32_t y) {
+        canvas.MoveTo(left, y);
+        canvas.LineTo(right, y);
+    });
 }
 
 void TKXDiagramBox::DrawObjects(TKXCanvas &canvas, TKXDrawMode mode)
 {
+    constexpr int32_t low = std::numeric_limits<int32_t>::min();
+    constexpr int32_t high = std::numeric_limits<int32_t>::max();
+    DrawObjectsIn(canvas, mode, {low, low, high, high});
+}
+
+void TKXDiagramBox::DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view)
+{
     const int32_t scale = mode == dmScreen ? FScale : PrinterFactor();
+    const auto draw = [&](TKXObject &obj) {
+        const TRect extent = obj.PaintExtent(scale);
+        if (extent.Left <= view.Right && extent.Right >= view.Left && extent.Top <= view.Bottom &&
+            extent.Bottom >= view.Top)
+            obj.Draw(canvas, scale, mode);
+    };
     for (const auto &edge : Edges)
         if (!edge->Selected)
-            edge->Draw(canvas, scale, mode);
+            draw(*edge);
     for (const auto &vertex : Vertices)
-        vertex->Draw(canvas, scale, mode);
+        draw(*vertex);
     // Selected edges lie above the vertices; on paper they are printed last as well.
     for (const auto &edge : Edges)
         if (edge->Selected)
-            edge->Draw(canvas, scale, mode);
+            draw(*edge);
+}
+
+TRect TKXDiagramBox::DiagramExtent()
+{
+    bool any = false;
+    TRect extent;
+    for (const TKXObjectList *list : {&Vertices, &Edges})
+        for (const auto &obj : *list) {
+            const TRect r = obj->PaintExtent(FScale);
+            extent = any ? UniteRects(extent, r) : r;
+            any = true;
+        }
+    if (!any)
+        return {};
+    const long double factor = 100.0L / FScale;
+    return {RoundSaturated(factor * extent.Left), RoundSaturated(factor * extent.Top),
+            RoundSaturated(factor * extent.Right), RoundSaturated(factor * extent.Bottom)};
 }
 
 void TKXDiagramBox::DrawOnOwnCanvas(TKXObject *obj)
@@ -401,19 +512,19 @@ void TKXDiagramBox::DrawRubberBand(int32_t x1, int32_t y1, int32_t x2, int32_t y
 void TKXDiagramBox::BoxMouseDown(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
     if (TKXActor *actor = Actor())
-        actor->MouseDown(sender, button, shift, UnscalePoint({x, y}, FScale));
+        actor->MouseDown(sender, button, shift, ClientToDiagram({x, y}));
 }
 
 void TKXDiagramBox::BoxMouseMove(QObject *sender, TShiftState shift, int32_t x, int32_t y)
 {
     if (TKXActor *actor = Actor())
-        actor->MouseMove(sender, shift, UnscalePoint({x, y}, FScale));
+        actor->MouseMove(sender, shift, ClientToDiagram({x, y}));
 }
 
 void TKXDiagramBox::BoxMouseUp(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
     if (TKXActor *actor = Actor())
-        actor->MouseUp(sender, button, shift, UnscalePoint({x, y}, FScale));
+        actor->MouseUp(sender, button, shift, ClientToDiagram({x, y}));
 }
 
 void TKXDiagramBox::mousePressEvent(QMouseEvent *event)
@@ -447,6 +558,43 @@ void TKXDiagramBox::mouseReleaseEvent(QMouseEvent *event)
         return;
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
     BoxMouseUp(this, button, ToShiftState(*event), pos.x(), pos.y());
+}
+
+void TKXDiagramBox::wheelEvent(QWheelEvent *event)
+{
+    if (!FScrolling) {
+        event->ignore();
+        return;
+    }
+    // A mouse wheel reports angles (120 per notch, taken as 40 pixels), a touchpad pixels.
+    QPoint delta = event->pixelDelta();
+    if (delta.isNull())
+        delta = event->angleDelta() / 3;
+    // Shift turns a plain wheel sideways.
+    if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPoint(delta.y(), 0);
+    ScrollBy(-delta.x(), -delta.y());
+    event->accept();
+}
+
+void TKXDiagramBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!FScrolling) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    const int32_t page = std::max(ClientHeight() - KeyScrollStep, KeyScrollStep);
+    switch (event->key()) {
+    case Qt::Key_Left: ScrollBy(-KeyScrollStep, 0); break;
+    case Qt::Key_Right: ScrollBy(KeyScrollStep, 0); break;
+    case Qt::Key_Up: ScrollBy(0, -KeyScrollStep); break;
+    case Qt::Key_Down: ScrollBy(0, KeyScrollStep); break;
+    case Qt::Key_PageUp: ScrollBy(0, -page); break;
+    case Qt::Key_PageDown: ScrollBy(0, page); break;
+    case Qt::Key_Home: SetViewOrigin({0, 0}); break;
+    default: QFrame::keyPressEvent(event); return;
+    }
+    event->accept();
 }
 
 void TKXDiagramBox::RegisterObjectClass(const TKXObjectClass &objectClass)

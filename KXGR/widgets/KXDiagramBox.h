@@ -7,6 +7,12 @@
 // Invalidate recomposes the whole picture in the off-screen Buffer and copies it onto that
 // image in one go; direct drawing through OwnCanvas (new objects, selection changes, not-xor
 // outlines, the rubber band) goes onto the image and is shown by a plain copy.
+//
+// View: the window shows the diagram from its ViewOrigin (diagram units) on; at (0, 0) it shows
+// what a box without a view shows. Drawing coordinates are scaled diagram units ("view
+// pixels"): ScaleValue of a diagram coordinate. Every canvas the box hands out or paints on
+// is shifted by ViewOffset, the view pixel at the client's top-left corner, so the images
+// stay the size of the control however large the diagram.
 
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXObject.h"
@@ -50,6 +56,7 @@ class TKXDiagramBox : public QFrame {
     Q_PROPERTY(bool ShowPrinterPage READ ShowPrinterPage WRITE SetShowPrinterPage STORED true)
     Q_PROPERTY(TKXActor *Actor READ Actor WRITE SetActor STORED true)
     Q_PROPERTY(bool ImmediateRedraw READ ImmediateRedraw WRITE SetImmediateRedraw STORED true)
+    Q_PROPERTY(bool Scrolling READ Scrolling WRITE SetScrolling STORED true)
 
 public:
     // Registers TKXObject; Scale and PrintScale 100, GridStep 50, Color clBtnFace.
@@ -110,11 +117,33 @@ public:
     bool ImmediateRedraw() const { return FImmediateRedraw; }
     void SetImmediateRedraw(bool value) { FImmediateRedraw = value; }
 
+    // Wheel and keyboard scrolling (arrows, Page Up/Down, Home), off by default: the box then
+    // leaves wheel and keys to its parent as a box without a view does.
+    bool Scrolling() const { return FScrolling; }
+    void SetScrolling(bool value);
+
     // The client area inside the border: pictures, grid and mouse positions are relative to it.
     int32_t ClientWidth() const;
     int32_t ClientHeight() const;
     // A client pixel position in screen coordinates.
     TPoint ClientToScreen(TPoint p) const;
+
+    // The diagram point shown at the client's top-left corner; (0, 0) in a new box. Setting a
+    // new origin repaints and emits ViewOriginChanged; any value is taken.
+    TPoint ViewOrigin() const { return FViewOrigin; }
+    void SetViewOrigin(TPoint value);
+    // Moves the view by a distance in client pixels (positive: the picture moves up and left).
+    void ScrollBy(int32_t dx, int32_t dy);
+    // The view pixel at the client's top-left corner: ViewOrigin scaled, kept within +-2^30.
+    TPoint ViewOffset() const;
+    // Client pixels to diagram units and back, through Scale and the view; results saturate
+    // at the 32-bit limits.
+    TPoint ClientToDiagram(TPoint p) const;
+    TPoint DiagramToClient(TPoint p) const;
+    // The diagram area (diagram units, sides included) that the vertices and edges paint at
+    // Scale, handles and labels included; (0, 0, 0, 0) without objects. An object of a class
+    // that does not state its PaintExtent stretches it over the whole plane.
+    TRect DiagramExtent();
 
     // The host's repaint request: the next paint recomposes the whole picture.
     void Invalidate();
@@ -124,13 +153,14 @@ public:
     const QImage &Buffer() const { return FBuffer; }
     // What the window shows.
     const QImage &WindowImage() const { return FWindowImage; }
-    // A canvas on the window image (pixels) for direct drawing; the window shows the result
-    // at its next paint. Pen, brush and font carry over between canvases. Keep it only for the
+    // A canvas on the window image for direct drawing in view pixels; the window shows the
+    // result at its next paint. Pen, brush and font carry over between canvases. Keep it only for the
     // duration of one drawing operation.
     std::unique_ptr<TKXCanvas> OwnCanvas();
 
-    // The three layers of a picture; mode 0 draws at Scale, mode 1 (printer) at the printer
-    // factor, without handles.
+    // The three layers of a picture, in view pixels: grid and page lines cover the client
+    // area at the view; mode 0 draws at Scale, mode 1 (printer) at the printer factor,
+    // without handles.
     void DrawGrid(TKXCanvas &canvas);
     void DrawPrinterPage(TKXCanvas &canvas);
     void DrawObjects(TKXCanvas &canvas, TKXDrawMode mode);
@@ -154,10 +184,11 @@ public:
     // Moves every selected object; without ImmediateRedraw its outline is taken off before
     // and drawn after the move on the own canvas.
     void MoveSelection(TPoint delta);
-    // Not-xor rectangle on the own canvas, in pixels; drawing it twice takes it off.
+    // Not-xor rectangle on the own canvas, in view pixels; drawing it twice takes it off.
     void DrawRubberBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
-    // Forward a mouse event at pixel (x, y) to the Actor in diagram units; nothing without one.
+    // Forward a mouse event at client pixel (x, y) to the Actor in diagram units (through the
+    // view); nothing without one.
     void BoxMouseDown(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
     void BoxMouseMove(QObject *sender, TShiftState shift, int32_t x, int32_t y);
     void BoxMouseUp(QObject *sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y);
@@ -176,8 +207,13 @@ public:
     virtual void LoadFromTextFile(const std::string &fileName, TObject *data);
     virtual void SaveToTextFile(const std::string &fileName);
 
+signals:
+    void ViewOriginChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -214,10 +250,14 @@ private:
     bool FShowPrinterPage = false;
     QPointer<TKXActor> FActor;
     bool FImmediateRedraw = false;
+    bool FScrolling = false;
+    TPoint FViewOrigin;
 
     QSize PictureSize() const;
     bool WindowImageFits() const;
     void ComposePicture();
+    // DrawObjects for the objects whose PaintExtent meets view (view pixels).
+    void DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view);
     void DrawOnOwnCanvas(TKXObject *obj);
     // AddObject that leaves in obj what the handler made of it (the object or its replacement),
     // so a load can tell a refused object from a replaced one.

@@ -77,17 +77,22 @@ void TKXDiagramBox::LoadFromFile(const std::string &fileName, TObject *data)
 {
     TKXFileStream stream(fileName, fmOpenRead);
     TValueReader reader(stream, ValueBufferSize);
-    if (reader.GetString() != DiagramMagic)
-        InvalidFormat(fileName);
-    // The counts only say how many records follow; each one is read as it comes, so a count
-    // larger than the file fails at the first missing record.
-    const int64_t vertexCount = reader.GetInteger();
-    const int64_t edgeCount = reader.GetInteger();
-    for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
-        const TKXObjectClass &objectClass = FindClass(*this, reader.GetString());
-        if (!objectClass.CreateFromStream)
-            AbstractClass();
-        AddLoaded(objectClass.CreateFromStream(reader, Vertices, Edges, data));
+    try {
+        if (reader.GetString() != DiagramMagic)
+            InvalidFormat(fileName);
+        // The counts only say how many records follow; each one is read as it comes, so a
+        // count larger than the file fails at the first missing record.
+        const int64_t vertexCount = reader.GetInteger();
+        const int64_t edgeCount = reader.GetInteger();
+        for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
+            const TKXObjectClass &objectClass = FindClass(*this, reader.GetString());
+            if (!objectClass.CreateFromStream)
+                AbstractClass();
+            AddLoaded(objectClass.CreateFromStream(reader, Vertices, Edges, data));
+        }
+    } catch (EKXError &error) {
+        error.ByteOffset = reader.ValueOffset();
+        throw;
     }
 }
 
@@ -111,16 +116,21 @@ void TKXDiagramBox::LoadFromTextFile(const std::string &fileName, TObject *data)
 {
     TKXTextFile file;
     file.Open(fileName);
-    if (file.ReadLine() != DiagramMagic)
-        InvalidFormat(fileName);
-    const int64_t vertexCount = file.ReadInteger();
-    const int64_t edgeCount = file.ReadInteger();
-    file.ReadLn();
-    for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
-        const TKXObjectClass &objectClass = FindClass(*this, file.ReadLine());
-        if (!objectClass.CreateFromText)
-            AbstractClass();
-        AddLoaded(objectClass.CreateFromText(file, Vertices, Edges, data));
+    try {
+        if (file.ReadLine() != DiagramMagic)
+            InvalidFormat(fileName);
+        const int64_t vertexCount = file.ReadInteger();
+        const int64_t edgeCount = file.ReadInteger();
+        file.ReadLn();
+        for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
+            const TKXObjectClass &objectClass = FindClass(*this, file.ReadLine());
+            if (!objectClass.CreateFromText)
+                AbstractClass();
+            AddLoaded(objectClass.CreateFromText(file, Vertices, Edges, data));
+        }
+    } catch (EKXError &error) {
+        error.Line = file.LineNumber();
+        throw;
     }
     file.Close();
 }

@@ -3,6 +3,7 @@
 #include "KXGR/widgets/KXQtConvert.h"
 
 #include <QImage>
+#include <QTransform>
 #include <QPaintDevice>
 #include <QPolygon>
 
@@ -139,6 +140,14 @@ void TKXQtCanvas::Begin(QPaintDevice *device)
     FPainter.setBackgroundMode(Qt::TransparentMode);
     FDeviceRect = QRect(0, 0, device->width(), device->height());
     FPainterFontSet = false;
+}
+
+void TKXQtCanvas::SetOrigin(TPoint origin)
+{
+    if (!IsActive())
+        return;
+    FDeviceRect.moveTo(origin.X, origin.Y);
+    FPainter.setTransform(QTransform::fromTranslate(-origin.X, -origin.Y));
 }
 
 void TKXQtCanvas::End()

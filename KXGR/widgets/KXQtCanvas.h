@@ -45,6 +45,10 @@ public:
     void Begin(QPaintDevice *device);
     // Finishes painting; the device may then be resized or freed.
     void End();
+    // Coordinates handed to the canvas from now on are shifted by -origin on the device, so
+    // (origin.X, origin.Y) lands on its top-left pixel; Begin starts at (0, 0). Pixels are those
+    // of the unshifted picture moved by whole pixels.
+    void SetOrigin(TPoint origin);
     bool IsActive() const { return FPainter.isActive(); }
 
     // Colour of the gaps of a hatched TextRect background.
@@ -88,7 +92,7 @@ private:
     void DrawText(int32_t x, int32_t y, const QString &text);
 
     QPainter FPainter;
-    QRect FDeviceRect;
+    QRect FDeviceRect;           // the device's pixels, in the canvas's coordinates
     QFont FQFont;
     std::optional<QFontMetrics> FMetrics;
     TKXFont FFontKey;            // the Font state FQFont was built from (colour ignored)

@@ -108,18 +108,21 @@ TEST_F(Library, OneByteFieldsKeepTheLowEightBits)
               std::tuple(1, fsItalic | fsStrikeOut, 2, 1));
 }
 
-// Every failure of a load, with the content left behind; the file is free at once afterwards.
+// Every failure of a load, with the byte offset of the value where it stopped and the content
+// left behind; the file is free at once afterwards.
 TEST_F(Library, FailedLoadsReportAndKeepWhatWasReadCompletely)
 {
-    const std::tuple<const char *, const std::type_info &, std::string, std::vector<std::string>> cases[] = {
-        {"missing.uol", typeid(EFOpenError), "Kann Datei " + Path("missing.uol") + " nicht öffnen", {}},
-        {"library_lowercase_magic.uol", typeid(EKXDiagramError), "Invalid File Format", {}},
-        {"library_starts_with_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", {}},
-        {"library_string_for_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", {"Style1"}},
-        {"library_cut_in_second_style.uol", typeid(EReadError), "Stream-Read-Fehler ", {"Style1"}},
+    const std::tuple<const char *, const std::type_info &, std::string, int64_t, std::vector<std::string>> cases[] = {
+        {"missing.uol", typeid(EFOpenError), "Kann Datei " + Path("missing.uol") + " nicht öffnen", -1, {}},
+        {"library_lowercase_magic.uol", typeid(EKXDiagramError), "Invalid File Format", 0, {}},
+        {"library_starts_with_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", 0, {}},
+        // The string "B" where the second style's first draw item has its X1.
+        {"library_string_for_integer.uol", typeid(EReadError), "Ungültiger Wert der Eigenschaft", 0x6A, {"Style1"}},
+        // The file ends where the draw item "Line" has its X2.
+        {"library_cut_in_second_style.uol", typeid(EReadError), "Stream-Read-Fehler ", 0x74, {"Style1"}},
     };
     const std::size_t descriptors = OpenDescriptorCount();
-    for (const auto &[file, type, message, stylesAfter] : cases) { // the styles left after the failure
+    for (const auto &[file, type, message, offset, stylesAfter] : cases) { // the styles left after the failure
         SCOPED_TRACE(file);
         const std::string fileName = std::filesystem::exists(DataFile(file)) ? CopyOf(file) : Path(file);
         FLibrary.AddStyle(NamedStyle("Old"));
@@ -129,6 +132,8 @@ TEST_F(Library, FailedLoadsReportAndKeepWhatWasReadCompletely)
         } catch (const EKXError &e) {
             EXPECT_EQ(typeid(e), type);
             EXPECT_EQ(e.Message(), message);
+            EXPECT_EQ(e.ByteOffset, offset);
+            EXPECT_EQ(e.Line, -1);
         }
         EXPECT_EQ(StyleNames(FLibrary), stylesAfter);
         EXPECT_EQ(OpenDescriptorCount(), descriptors);

@@ -48,13 +48,17 @@ TEST_F(TextFileTest, ReadIntegerRules)
 TEST_F(TextFileTest, LinesEndWithCrLfOrBareLfAndReadLnSkipsTheRestOfTheLine)
 {
     TKXTextFile &f = OpenWith("KX1.00\r\nsecond\nthird\r\r\n\r\nlast");
-    for (const char *line : {"KX1.00", "second", "third\r", ""}) // a lone CR is data
+    int64_t lineNumber = 0;
+    for (const char *line : {"KX1.00", "second", "third\r", ""}) { // a lone CR is data
         EXPECT_EQ(f.ReadLine(), line);
+        EXPECT_EQ(f.LineNumber(), ++lineNumber);
+    }
     EXPECT_FALSE(f.Eof());
     EXPECT_EQ(f.ReadLine(), "last");
     EXPECT_TRUE(f.Eof());
     EXPECT_EQ(f.ReadLine(), "");
     EXPECT_EQ(f.ReadInteger(), 0);
+    EXPECT_EQ(f.LineNumber(), 5); // the last line has no line end to pass
 
     // An integer leaves its terminator; ReadLn skips the rest of the line.
     f.Close();
@@ -66,6 +70,7 @@ TEST_F(TextFileTest, LinesEndWithCrLfOrBareLfAndReadLnSkipsTheRestOfTheLine)
     f.ReadLn();
     EXPECT_EQ(f.ReadLine(), "TKXVertex");
     EXPECT_EQ(f.ReadInteger(), 12);
+    EXPECT_EQ(f.LineNumber(), 4); // the line of the number, not of the blanks before it
     EXPECT_EQ(f.ReadLine(), ""); // the rest of the number's line
     EXPECT_EQ(f.ReadLine(), "Name");
     f.ReadLn(); // at the end: nothing happens

@@ -1,10 +1,11 @@
 // The main window driven through its menus, the project tree and mouse events on the preview.
 #include "editor_fixture.h"
 
-#include "uHelp.h"
+#include "uHelpViewer.h"
 #include "uSplash.h"
 
 #include <QDir>
+#include <QSpinBox>
 #include <QFile>
 #include <QTimer>
 
@@ -288,11 +289,13 @@ TEST_F(EditorWindow, InfoShowsANewModalAboutWindowEachTime)
     EXPECT_EQ(shown, 2);
 }
 
-// Every edit, the tree's in-place editor too, takes only what code page 1252 can store.
+// Every edit, the tree's in-place editor too, takes only what code page 1252 can store (the
+// grid step's spin box takes only digits).
 TEST_F(EditorWindow, EditsTakeOnlyCodePage1252)
 {
     Run(W->New2);
     QList<QLineEdit *> edits = W->centralWidget()->findChildren<QLineEdit *>();
+    edits.removeAll(W->seGridStep->findChild<QLineEdit *>());
     W->ProjectTree->editItem(Root(), 0);
     edits.push_back(W->ProjectTree->viewport()->findChild<QLineEdit *>());
     for (QLineEdit *edit : edits) {

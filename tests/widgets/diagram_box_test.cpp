@@ -1,17 +1,25 @@
 #include "KXGR/widgets/KXDiagramBox.h"
 
+#include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXPrinterInfo.h"
+#include "KXGR/widgets/KXQtCanvas.h"
 #include "core/TestFiles.h"
+#include "core/TestStyles.h"
 #include "support/KXRecordingCanvas.h"
 
+#include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -210,6 +218,166 @@ TEST_F(DiagramBoxTest, ObjectAtPrefersEdgesThenLaterVerticesAndSelectInRectTakes
     Box.SelectInRect({0, 0, 200, 200}, true);
     EXPECT_EQ(Box.Selection, (TObjects{lower, upper, outside}));
     EXPECT_FALSE(edge->Selected);
+}
+
+// A plain vertex that counts its drawings.
+class TCountedVertex : public TKXCustomVertex {
+public:
+    using TKXCustomVertex::TKXCustomVertex;
+    int Drawn = 0;
+    void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override
+    {
+        ++Drawn;
+        TKXCustomVertex::Draw(canvas, scale, mode);
+    }
+};
+
+// The picture of a box scrolled to an origin is the picture of a box at (0, 0), large enough
+// to reach as far, moved by the scaled origin: objects, grid, page lines and selection alike.
+TEST_F(DiagramBoxTest, ScrolledPictureIsTheUnscrolledPictureMoved)
+{
+    TKXFixedPrinterInfo printer{{800, 1100, 1024}};
+    SetPrinterInfo(&printer);
+    Box.SetColor(clWhite);
+    Box.SetShowGrid(true);
+    Box.SetGridColor(0x00C000);
+    Box.SetShowPrinterPage(true);
+    Box.SetPrintScale(50);
+    Box.SelectObject(Add({100, 60}), false);
+    Add({330, 230});  // below and right of the unscrolled view
+    Box.AddObject(new TKXCustomVertex(TPoint{560, 400}), moLoaded);
+    const std::pair<int32_t, TPoint> rows[] = {{100, {30, 20}}, {200, {110, 70}}, {50, {300, 260}}, {75, {41, 27}}};
+    for (const auto &[scale, origin] : rows) {
+        SCOPED_TRACE(scale);
+        Box.SetScale(scale);
+        const int32_t dx = ScaleValue(origin.X, scale), dy = ScaleValue(origin.Y, scale);
+        Box.SetViewOrigin({0, 0});
+        Box.resize(265 + dx, 185 + dy);
+        Box.Paint();
+        const QImage whole = Box.Buffer().copy(dx, dy, 265, 185);
+        Box.resize(265, 185);
+        Box.SetViewOrigin(origin);
+        EXPECT_EQ(Box.ViewOffset(), (TPoint{dx, dy}));
+        Box.Paint();
+        EXPECT_EQ(Box.Buffer(), whole);
+        EXPECT_EQ(Box.Buffer().size(), QSize(265, 185));
+    }
+    SetPrinterInfo(nullptr);
+}
+
+TEST_F(DiagramBoxTest, ViewMapsTheMouseAndPaintsOnlyWhatItShows)
+{
+    TRecordingActor actor;
+    Box.SetActor(&actor);
+    Box.SetScale(200);
+    Box.SetViewOrigin({100, 50});
+    QTest::mouseClick(&Box, Qt::LeftButton, Qt::NoModifier, QPoint(101, 51));
+    // Pixel 101 + 200 of offset, halved: 150.5 rounds to 150; 51 + 100: 75.5 rounds to 76.
+    EXPECT_EQ(actor.Seen.at(0).first, (TPoint{150, 76}));
+    EXPECT_EQ(Box.DiagramToClient({150, 76}), (TPoint{100, 52}));
+
+    Box.SetScale(100);
+    Box.SetViewOrigin({1000, 1000});
+    auto *shown = new TCountedVertex(TPoint{1100, 1100});
+    auto *left = new TCountedVertex(TPoint{900, 1100});   // its right side ends 50 units left of the view
+    auto *below = new TCountedVertex(TPoint{1100, 1300});
+    for (TCountedVertex *v : {shown, left, below}) {
+        Box.AddObject(v, moLoaded);
+        v->Drawn = 0;
+    }
+    Box.Paint();
+    EXPECT_EQ(std::tuple(shown->Drawn, left->Drawn, below->Drawn), std::tuple(1, 0, 0));
+    TKXRecordingCanvas canvas;
+    Box.DrawObjects(canvas, dmScreen);  // a host's own canvas gets everything
+    EXPECT_EQ(std::tuple(shown->Drawn, left->Drawn, below->Drawn), std::tuple(2, 1, 1));
+
+    // The extent covers every object; an empty box has none.
+    const TRect extent = Box.DiagramExtent();
+    EXPECT_TRUE(RectInRect({850, 1075, 1150, 1325}, extent));
+    EXPECT_TRUE(RectInRect(extent, {800, 1000, 1200, 1400}));
+    EXPECT_EQ(TKXDiagramBox().DiagramExtent(), TRect{});
+}
+
+TEST_F(DiagramBoxTest, WheelAndKeysScrollOnlyWhenScrollingIsOn)
+{
+    QSignalSpy changed(&Box, &TKXDiagramBox::ViewOriginChanged);
+    const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers keys = {}) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), angle, Qt::NoButton, keys,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&Box, &event);
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(wheel({0, -120}));  // left to the parent
+    QTest::keyClick(&Box, Qt::Key_Down);
+    EXPECT_EQ(Box.ViewOrigin(), (TPoint{0, 0}));
+    EXPECT_EQ(changed.count(), 0);
+
+    Box.SetScrolling(true);
+    Box.SetScale(200);  // distances are in pixels
+    const std::tuple<const char *, std::function<void()>, TPoint> steps[] = {
+        {"wheel down a notch", [&] { wheel({0, -120}); }, {0, 20}},
+        {"shift turns it sideways", [&] { wheel({0, -120}, Qt::ShiftModifier); }, {20, 20}},
+        {"right", [&] { QTest::keyClick(&Box, Qt::Key_Right); }, {30, 20}},
+        {"page down: the height less a step, 165 pixels", [&] { QTest::keyClick(&Box, Qt::Key_PageDown); }, {30, 102}},
+        {"up", [&] { QTest::keyClick(&Box, Qt::Key_Up); }, {30, 92}},
+        {"home", [&] { QTest::keyClick(&Box, Qt::Key_Home); }, {0, 0}}};
+    for (const auto &[name, step, origin] : steps) {
+        SCOPED_TRACE(name);
+        step();
+        EXPECT_EQ(Box.ViewOrigin(), origin);
+    }
+    EXPECT_EQ(changed.count(), 6);
+}
+
+// Everything an object paints lies inside its PaintExtent, at every scale, selected or not:
+// painting skips objects by it, so a pixel outside would be lost when scrolling.
+TEST(DiagramBoxView, ObjectsPaintInsideTheirExtent)
+{
+    TKXUOLibrary library;
+    auto style = MakeExampleStyle();
+    TKXDrawItem &wide = AddDrawItem(*style, "Wide", {-30, 60, 130, 90});
+    std::tie(wide.Shape, wide.PenWidth, wide.PenColor) = std::tuple(isEllipse, 9, 0x0000FF);
+    TKXDrawItem &line = AddDrawItem(*style, "Line", {120, -20, -15, 70});
+    std::tie(line.Shape, line.PenWidth) = std::tuple(isLine, 5);
+    style->TextItems[0]->BackStyle = bsSolid;
+    style->TextItems[0]->BackColor = 0x00FF00;
+    library.AddStyle(std::move(style));
+    auto styled = TKXVertex::CreateWithStyle({0, 0}, &library, "Style1");
+    TKXCustomVertex source(TPoint{-150, -80}), target(TPoint{150, 100});
+    TKXCustomEdge edge(&source, &target, {-100, -80}, {150, 75});
+    edge.InsertBendPoint({25, -2});
+    ASSERT_EQ(edge.Handles.size(), 3u);
+    edge.Handles[1]->MoveBy({0, -60});
+    edge.Adjacent->Caption = "A longer label WWW";
+    edge.Adjacent->MoveBy({-40, 90});
+    TKXObject *const objects[] = {&source, styled.get(), &edge};
+
+    QImage image(900, 700, QImage::Format_RGB32);
+    const TPoint origin{-450, -350};
+    for (const int32_t scale : {50, 100, 200})
+        for (const bool selected : {false, true})
+            for (TKXObject *obj : objects) {
+                SCOPED_TRACE(testing::Message() << "scale " << scale << " selected " << selected << " "
+                                                << obj->ClassType().ClassName);
+                obj->Selected = selected;
+                image.fill(Qt::white);
+                {
+                    TKXQtCanvas canvas(&image);
+                    canvas.SetOrigin(origin);
+                    obj->Draw(canvas, scale, dmScreen);
+                }
+                const TRect extent = obj->PaintExtent(scale);
+                int painted = 0, outside = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                            ++painted;
+                            outside += !PointInRect({x + origin.X, y + origin.Y}, extent);
+                        }
+                EXPECT_GT(painted, 0);
+                EXPECT_EQ(outside, 0);
+                obj->Selected = false;
+            }
 }
 
 TEST(DiagramBoxRegistry, RegistersAncestorsOnceByExactName)

@@ -5,12 +5,14 @@
 #include "KXGR/core/KXHandle.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXDiagramBox.h"
+#include "core/TestStyles.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -161,6 +163,63 @@ TEST_F(EditActorTest, MoveWithoutLeftButtonChangesNothing)
     EXPECT_EQ(Actor.LastPoint, last);
     EXPECT_EQ(Actor.State, esIdle);
     EXPECT_EQ(Sides(A), (TRect{50, 50, 150, 100}));
+}
+
+// Direct drawing starts in the copy mode whatever feedback came before: a styled vertex (which
+// sets no pen mode of its own) that the host adds after a drag shows as a repaint shows it.
+TEST_F(EditActorTest, ObjectAddedAfterDragFeedbackIsDrawnInCopyMode)
+{
+    TKXUOLibrary library;
+    library.AddStyle(MakeExampleStyle());
+    Box.SetColor(clSilver);  // on white, not-xor would paint the same colours
+    const std::pair<const char *, std::function<void()>> drags[] = {
+        {"rubber band", [&] { Press({380, 20}); DragTo({{390, 40}, {395, 60}}); }},
+        {"vertex drag", [&] { Press({100, 200}); DragTo({{105, 205}}); }},
+    };
+    int32_t x = 250;
+    for (const auto &[name, drag] : drags) {
+        SCOPED_TRACE(name);
+        Fresh();
+        drag();
+        Fresh();
+        Box.AddObject(TKXVertex::CreateWithStyle({x += 60, 230}, &library, "Style1").release(), moLoaded);
+        const QImage direct = Box.WindowImage().copy();
+        EXPECT_EQ(direct, Fresh());
+    }
+}
+
+// Scrolled, the actor gets diagram points through the view, and outlines, the band and the
+// popup point land where the objects are shown; afterwards the window equals a repaint.
+TEST_F(EditActorTest, ScrolledViewDragsBandsAndPopsUpWhereTheObjectsAreShown)
+{
+    Box.SetViewOrigin({40, 30});  // A (50, 50, 150, 100) shows at pixels (10, 20) to (110, 70)
+    QImage before = Fresh();
+    Press({60, 45});
+    EXPECT_EQ(Actor.Current, A);
+    Move({70, 50});
+    EXPECT_NE(Window(), before);
+    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    EXPECT_EQ(Window(), before);
+    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    Release({70, 50});
+    EXPECT_EQ(Sides(A), (TRect{60, 55, 160, 105}));
+    EXPECT_EQ(Window(), Fresh());
+
+    before = Fresh();
+    Press({200, 150});  // the diagram point (240, 180) is empty
+    Move({300, 100});
+    Move({395, 5});
+    EXPECT_NE(Window(), before);
+    Box.DrawRubberBand(240, 180, 435, 35);
+    EXPECT_EQ(Window(), before);
+    Box.DrawRubberBand(240, 180, 435, 35);
+    Release({395, 5});
+    EXPECT_EQ(Box.Selection, TObjects{B});
+    EXPECT_EQ(Window(), Fresh());
+
+    Click({250, 40}, {}, Qt::RightButton);
+    ASSERT_FALSE(Popups.empty());
+    EXPECT_EQ(Popups.back(), std::make_pair(static_cast<TKXObject *>(B), ScreenAt({250, 40})));
 }
 
 // After the drag the window equals a fresh repaint; during it, without ImmediateRedraw, only

@@ -208,6 +208,27 @@ TEST_F(QtCanvasTest, FarOffCoordinatesAreClippedWithoutWalkingThem)
     EXPECT_EQ(At(20, 37), Black);  // bottom of the round rectangle
 }
 
+// A picture drawn at coordinates shifted by the origin gives the same pixels, clipping included.
+TEST_F(QtCanvasTest, AShiftedOriginMovesThePictureWithoutChangingItsPixels)
+{
+    const auto draw = [&](TKXQtCanvas &c, TPoint d) {
+        c.Pen.Style = psDash;
+        c.MoveTo(d.X - 5, d.Y + 3);
+        c.LineTo(d.X + 70, d.Y + 30);
+        c.Pen.Style = psSolid;
+        c.Ellipse(d.X + 2, d.Y + 2, d.X + 30, d.Y + 20);
+        c.RoundRect(d.X + 35, d.Y - 4, d.X + 58, d.Y + 18, 9, 9);
+        c.TextRect({d.X + 4, d.Y + 22, d.X + 40, d.Y + 34}, d.X + 6, d.Y + 23, "Clipped text");
+    };
+    draw(Fresh(), {0, 0});
+    const QImage plain = Image;
+    TKXQtCanvas &shifted = Fresh();
+    shifted.SetOrigin({-100, 50});
+    draw(shifted, {-100, 50});
+    EXPECT_EQ(Image, plain);
+    EXPECT_NE(Count(White), Image.width() * Image.height());
+}
+
 TEST_F(QtCanvasTest, SystemColoursComeFromTheApplicationPalette)
 {
     TKXQtCanvas &c = Fresh();

@@ -1,65 +1,63 @@
 #pragma once
-// The editor's help: the help file "editor.hlp" (our own text format, described at the top of
-// the file itself), a small viewer window, and the help system that the menu commands and F1
-// talk to.
+// The editor's help: Markdown topics, one file per topic (<Id>.md), compiled into the program's
+// resources under ":/help", shown by a small viewer window, and the help system that the menu
+// commands and F1 talk to.
 //
-// Where the help file is found: a relative name is looked up next to the executable first,
-// then in the current directory, and at last in the copy compiled into the program's
-// resources (":/help/<name>"), so `make run` from the repository always finds it. An absolute
-// name is used as it is.
+// A topic's title is its first "# " heading; a comment "<!-- context: N -->" gives it the
+// context number N for context help. Topics link to each other with ordinary Markdown links to
+// their files ("[Growth rules](GrowthRules.md)").
 
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QTabWidget;
 class QTextBrowser;
+class QUrl;
 
 struct THelpTopic {
-    QString Id;        // unique key, used by [[Id]] links and the JumpID macro
+    QString Id;         // the file's base name: the key of links and of the JumpID macro
     QString Title;
-    int Context = 0;   // context number for context help; 0 = none
-    QString Text;      // the topic's lines as written in the file
+    int Context = 0;    // context number for context help; 0 = none
+    QString PlainText;  // the topic as rendered text, for searching
 };
 
-// The parsed content of a help file.
-class THelpFile {
+// The topics of one help folder (a real directory or a resource path such as ":/help").
+class THelpTopics {
 public:
-    // Reads and parses the file at path (a real path or a Qt resource path). On failure returns
-    // false, leaves the topics empty and puts a user-readable reason into error.
-    bool LoadFromFile(const QString &path, QString &error);
-    // Parses help text (first line the magic); false with error when the text is not help.
-    bool Parse(const QString &text, QString &error);
+    // Reads every *.md file of folder. Order: "Contents" first, then the topics it links to in
+    // link order, then the rest by id. False (and no topics) when the folder holds no topic.
+    bool Load(const QString &folder);
 
     const QList<THelpTopic> &Topics() const { return FTopics; }
-    // nullptr when no topic has this id (exact, case-sensitive) or context number.
+    // nullptr when no topic has this id (exact case) or context number.
     const THelpTopic *FindTopic(const QString &id) const;
     const THelpTopic *FindContext(int context) const;
-    // Topics whose title or text contains every word of query (case-insensitive), topics with a
-    // match in the title first, otherwise in file order. An empty query finds nothing.
+    // Topics whose title or text contains every word of query (case-insensitive); those with a
+    // word in the title first, otherwise in topic order. An empty query finds nothing.
     QList<const THelpTopic *> Search(const QString &query) const;
-    // The topic's text as HTML: paragraphs, lists, and [[id]] links as <a href="id">title</a>.
-    QString TopicHtml(const THelpTopic &topic) const;
+    // The URL the viewer loads for a topic id (qrc: for resources, file: otherwise).
+    QUrl TopicUrl(const QString &id) const;
 
 private:
+    QString FFolder;
     QList<THelpTopic> FTopics;
 };
 
-// The help window: "Contents" and "Search" tabs on the left, the topic on the right.
-// Owned by THelpSystem; closing only hides it.
+// The help window: "Contents" and "Search" tabs on the left, the topic on the right, where
+// links between topics are followed. Owned by THelpSystem; closing only hides it.
 class THelpViewer : public QWidget {
     Q_OBJECT
 public:
     explicit THelpViewer(QWidget *parent = nullptr);
 
-    // Takes a new help file (its topics fill the contents list); shows its first topic.
-    void SetHelpFile(const THelpFile &file, const QString &fileName);
-    const THelpFile &HelpFile() const { return FFile; }
+    // Takes new topics (they fill the contents list) and shows the first one.
+    void SetTopics(const THelpTopics &topics);
+    const THelpTopics &Topics() const { return FTopics; }
     // Shows a topic; false (and nothing changes) when there is no topic with that id.
     bool ShowTopic(const QString &id);
     void ShowContentsTab();
@@ -77,21 +75,21 @@ public:
 
 private:
     void TopicItemActivated(QListWidgetItem *item);
-    THelpFile FFile;
-    QString FFileName;
+    // The browser moved to url (a topic link was followed, or ShowTopic loaded it).
+    void SourceChanged(const QUrl &url);
+    THelpTopics FTopics;
     QString FCurrentId;
     QTabWidget *FTabs;
     QListWidget *FContents;
     QLineEdit *FSearchEdit;
     QListWidget *FResults;
-    QLabel *FTitle;
     QTextBrowser *FView;
 };
 
-// The help calls of the editor, one per help command it sends. Each call (re)reads the help
-// file, so an edited file shows at once. When the file is missing or unreadable, or the topic
-// asked for does not exist, the call reports it in a message box (through ShowMessageDialog,
-// so tests can capture it) and returns false; nothing is thrown.
+// The help calls of the editor, one per help command it sends. Each call reads the topics again,
+// so edited topics in a folder on disk show at once. When no topics are found, or the topic asked
+// for does not exist, the call reports it in a message box (through ShowMessageDialog, so tests
+// can capture it) and returns false; nothing is thrown.
 class THelpSystem {
 public:
     THelpSystem();
@@ -99,15 +97,13 @@ public:
     THelpSystem(const THelpSystem &) = delete;
     THelpSystem &operator=(const THelpSystem &) = delete;
 
-    // The help file's name, "editor.hlp" unless set otherwise; looked up as described above.
-    QString HelpFile = QStringLiteral("editor.hlp");
-    // The path the name resolves to now; empty when no file of that name is found.
-    QString ResolvedHelpFile() const;
+    // Where the topics are: the ones compiled into the program unless set otherwise.
+    QString HelpFolder = QStringLiteral(":/help");
 
-    // Shows the viewer at the contents: the contents tab and the file's first topic.
+    // Shows the viewer at the contents: the contents tab and the first topic.
     bool HelpContents();
     // Runs a help macro; the one macro known is JumpID("<file>","<topic id>"), whose file
-    // part is ignored (the current help file is meant). An unknown macro is reported.
+    // part is ignored (the current help is meant). An unknown macro is reported.
     bool HelpCommand(const QString &macro);
     // The JumpID macro for a topic id: JumpID("","<id>"), cut to 255 characters.
     static QString JumpIdMacro(const QString &topicId);
