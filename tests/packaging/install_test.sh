@@ -2,7 +2,7 @@
 # Installs the build into a fresh prefix and uses it as a host program would: through the CMake
 # package (the example host configured, built and run offscreen), through the pkg-config files
 # (a core-only and a widgets program compiled and run, every installed header compiled on its
-# own), and runs the installed editor, which must find the installed libraries.
+# own), and runs the installed programs, which must find the installed libraries.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR CXX "CXX_FLAGS"
 # CXX_FLAGS are the project's own (a sanitizer build's programs need the same runtime).
 set -euo pipefail
@@ -86,8 +86,12 @@ for header in $(cd "$prefix/include" && find KXGR -name '*.h' | sort); do
     fail "$header does not compile on its own"
 done
 
-# The installed editor runs with the installed libraries.
+# The installed programs run with the installed libraries.
 "$prefix/bin/glyphsmith" --help | grep -q 'Usage:' || fail "installed glyphsmith does not run"
-ldd "$prefix/bin/glyphsmith" | grep 'libkxgr_widgets' | grep -qF "$prefix/" ||
-  fail "installed glyphsmith does not use the installed libraries: $(ldd "$prefix/bin/glyphsmith" | grep kxgr)"
+"$prefix/bin/glyphsmith-cli" validate "$source/examples/sample.uol" | grep -q ': ok' ||
+  fail "installed glyphsmith-cli does not run"
+for program in glyphsmith glyphsmith-cli; do
+  ldd "$prefix/bin/$program" | grep 'libkxgr_widgets' | grep -qF "$prefix/" ||
+    fail "installed $program does not use the installed libraries: $(ldd "$prefix/bin/$program" | grep kxgr)"
+done
 echo "install test passed"
