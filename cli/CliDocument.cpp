@@ -1,5 +1,7 @@
 #include "CliDocument.h"
 
+#include "CliDump.h"
+
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXStream.h"
@@ -18,6 +20,7 @@ namespace {
 const std::string LibraryMagic = std::string("\x06\x07", 2) + "UOL1.00";
 const std::string BinaryDiagramMagic = std::string("\x06\x06", 2) + "KX1.00";
 const std::string TextDiagramMagic = "KX1.00";
+const std::string LibraryTextStart = "library ";
 
 std::string Lower(std::string text)
 {
@@ -109,6 +112,8 @@ TCliFileKind RecogniseFile(const std::string &fileName)
         return fkLibrary;
     if (head.starts_with(BinaryDiagramMagic))
         return fkBinaryDiagram;
+    if (head.starts_with(LibraryTextStart))
+        return fkLibraryText;
     if (head.starts_with(TextDiagramMagic)
         && (head.size() == TextDiagramMagic.size() || head[TextDiagramMagic.size()] == '\r'
             || head[TextDiagramMagic.size()] == '\n'))
@@ -134,7 +139,12 @@ std::unique_ptr<TCliDocument> LoadDocument(const std::string &fileName, const TK
     document->Library.OnGetData = onGetData;
     if (!document->IsDiagram()) {
         try {
-            document->Library.LoadFromFile(fileName);
+            if (document->Kind == fkLibraryText)
+                LoadLibraryDump(fileName, document->Library);
+            else
+                document->Library.LoadFromFile(fileName);
+        } catch (const ECliError &) {
+            throw;
         } catch (const std::exception &error) {
             LoadFailed(fileName, error);
         }

@@ -25,11 +25,13 @@ public:
     TCliStatus Status;
 };
 
-enum TCliFileKind : uint8_t { fkLibrary, fkBinaryDiagram, fkTextDiagram };
+// A library in its own form or as the text dump, a diagram in the binary or the text form.
+enum TCliFileKind : uint8_t { fkLibrary, fkLibraryText, fkBinaryDiagram, fkTextDiagram };
 
-// The kind of a file by its magic; a file whose magic is damaged is taken by its extension
-// (.uol, .kx, .kxt or .txt), so that the reader of that kind reports what is wrong. Raises
-// ECliError csInvalidInput when neither tells, or the file cannot be read.
+// The kind of a file by its magic (a library dump starts with "library "); a file whose magic
+// is damaged is taken by its extension (.uol, .kx, .kxt or .txt), so that the reader of that
+// kind reports what is wrong. Raises ECliError csInvalidInput when neither tells, or the file
+// cannot be read.
 TCliFileKind RecogniseFile(const std::string &fileName);
 
 // A loaded library or diagram.
@@ -42,7 +44,7 @@ struct TCliDocument {
     std::unique_ptr<TKXDiagramBox> Box;   // diagrams only
     std::vector<std::string> MissingStyles;  // style names the --library file lacks, in first use order
 
-    bool IsDiagram() const { return Kind != fkLibrary; }
+    bool IsDiagram() const { return Kind == fkBinaryDiagram || Kind == fkTextDiagram; }
 };
 
 // Loads fileName. styles (may be null) is the library a diagram's styled vertices take their

@@ -3,16 +3,23 @@
 #include "CliDocument.h"
 
 #include "KXGR/core/KXEdge.h"
+#include "KXGR/core/KXErrors.h"
+#include "KXGR/core/KXSafeSave.h"
+#include "KXGR/core/KXStream.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXQtConvert.h"
 
-#include <array>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
 
 namespace {
-
-std::string Utf8(const std::string &cp1252) { return FromCp1252(cp1252).toStdString(); }
 
 std::string Hex(uint32_t value, const char *format)
 {
@@ -21,50 +28,52 @@ std::string Hex(uint32_t value, const char *format)
     return text;
 }
 
-// A quoted string; quotes, backslashes and control characters are escaped.
+// Control characters (C0, DEL and the C1 range, which some terminals obey) are escaped.
+bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// A quoted data string in UTF-8. Quotes and backslashes are escaped; a control character is
+// \xNN with its code-page-1252 byte in the text form, \uNNNN in JSON.
 std::string Quoted(const std::string &cp1252, bool json)
 {
+    const QString text = FromCp1252(cp1252); // one character per byte
     std::string result = "\"";
-    for (const char c : Utf8(cp1252)) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
         if (c == '"' || c == '\\')
-            result += {'\\', c};
-        else if (byte < 0x20 || byte == 0x7F)
-            result += Hex(byte, json ? "\\u%04X" : "\\x%02X");
+            result += {'\\', char(c)};
+        else if (IsControl(c))
+            result += json ? Hex(c, "\\u%04X") : Hex(static_cast<unsigned char>(cp1252[std::size_t(i)]), "\\x%02X");
         else
-            result += c;
+            result += QString(text[i]).toStdString();
     }
     return result + "\"";
 }
 
-template <std::size_t N>
-std::string EnumName(unsigned value, const std::array<const char *, N> &names)
-{
-    return value < N ? names[value] : std::to_string(value);
-}
+// The names of the one-byte fields' values, by value; a value beyond a table is written as
+// its number.
+using TNames = std::vector<std::string_view>;
+const TNames ShapeNames{"isRectangle", "isRoundRect", "isEllipse", "isLine"};
+const TNames GrowthNames{"igNone", "igHorizontal", "igVertical", "igBoth"};
+const TNames AlignNames{"txLeft", "txCenter", "txRight"};
+const TNames PenStyleNames{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"};
+const TNames BrushStyleNames{"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
+                             "bsCross", "bsDiagCross"};
+const std::pair<TFontStyles, std::string_view> FontStyleBits[] = {
+    {fsBold, "fsBold"}, {fsItalic, "fsItalic"}, {fsUnderline, "fsUnderline"}, {fsStrikeOut, "fsStrikeOut"}};
+constexpr std::string_view NoFontStyle = "none";
 
-std::string Shape(unsigned v) { return EnumName(v, std::array{"isRectangle", "isRoundRect", "isEllipse", "isLine"}); }
-std::string Growth(unsigned v) { return EnumName(v, std::array{"igNone", "igHorizontal", "igVertical", "igBoth"}); }
-std::string Align(unsigned v) { return EnumName(v, std::array{"txLeft", "txCenter", "txRight"}); }
-std::string PenStyle(unsigned v)
+std::string Name(unsigned value, const TNames &names)
 {
-    return EnumName(v, std::array{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"});
-}
-std::string BrushStyle(unsigned v)
-{
-    return EnumName(v, std::array{"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal",
-                                  "bsCross", "bsDiagCross"});
+    return value < names.size() ? std::string(names[value]) : std::to_string(value);
 }
 std::string Color(TColor c) { return Hex(static_cast<uint32_t>(c), "$%08X"); }
 std::string FontStyle(TFontStyles styles)
 {
     std::string result;
-    const std::pair<TFontStyles, const char *> bits[] = {
-        {fsBold, "fsBold"}, {fsItalic, "fsItalic"}, {fsUnderline, "fsUnderline"}, {fsStrikeOut, "fsStrikeOut"}};
-    for (const auto &[bit, name] : bits)
+    for (const auto &[bit, name] : FontStyleBits)
         if (styles & bit)
             result += (result.empty() ? "" : "+") + std::string(name);
-    return result.empty() ? "none" : result;
+    return result.empty() ? std::string(NoFontStyle) : result;
 }
 
 std::string Join(std::initializer_list<int64_t> values, const char *separator)
@@ -133,14 +142,15 @@ void DumpLibraryText(std::ostream &out, const TKXUOLibrary &library)
         out << "style " << Quoted(style->Name, false) << "\n";
         for (const auto &d : style->DrawItems)
             out << "  draw " << Quoted(d->Name, false) << " rect=" << Join({d->X1, d->Y1, d->X2, d->Y2}, ",")
-                << " shape=" << Shape(d->Shape) << " growth=" << Growth(d->Growth) << " pen=" << Color(d->PenColor)
-                << "," << PenStyle(d->PenStyle) << "," << d->PenWidth << " brush=" << Color(d->BrushColor) << ","
-                << BrushStyle(d->BrushStyle) << "\n";
+                << " shape=" << Name(d->Shape, ShapeNames) << " growth=" << Name(d->Growth, GrowthNames)
+                << " pen=" << Color(d->PenColor) << "," << Name(d->PenStyle, PenStyleNames) << "," << d->PenWidth
+                << " brush=" << Color(d->BrushColor) << "," << Name(d->BrushStyle, BrushStyleNames) << "\n";
         for (const auto &t : style->TextItems)
             out << "  text " << Quoted(t->Name, false) << " rect=" << Join({t->X1, t->Y1, t->X2, t->Y2}, ",")
-                << " growth=" << Growth(t->Growth) << " font=" << Quoted(t->FontName, false) << "," << t->FontSize
-                << "," << Color(t->FontColor) << "," << FontStyle(t->FontStyle) << " align=" << Align(t->Alignment)
-                << " back=" << Color(t->BackColor) << "," << BrushStyle(t->BackStyle)
+                << " growth=" << Name(t->Growth, GrowthNames) << " font=" << Quoted(t->FontName, false) << ","
+                << t->FontSize << "," << Color(t->FontColor) << "," << FontStyle(t->FontStyle)
+                << " align=" << Name(t->Alignment, AlignNames) << " back=" << Color(t->BackColor) << ","
+                << Name(t->BackStyle, BrushStyleNames)
                 << " text=" << Quoted(t->Text, false) << "\n";
     }
 }
@@ -215,6 +225,264 @@ void DumpDiagram(std::ostream &out, const TKXDiagramBox &box, TCliDumpFormat for
     out << "]}\n";
 }
 
+// A line of a library dump, taken apart from the left; every mismatch raises EDumpLine.
+class EDumpLine : public std::runtime_error { using std::runtime_error::runtime_error; };
+
+class TDumpLine {
+public:
+    explicit TDumpLine(std::string_view text) : FRest(text) {}
+
+    bool Take(std::string_view word)
+    {
+        if (!FRest.starts_with(word))
+            return false;
+        FRest.remove_prefix(word.size());
+        return true;
+    }
+    void Expect(std::string_view word)
+    {
+        if (!Take(word))
+            Fail("expected '" + std::string(word) + "'");
+    }
+    int32_t Integer()
+    {
+        int32_t value = 0;
+        const auto [end, error] = std::from_chars(FRest.data(), FRest.data() + FRest.size(), value);
+        if (error != std::errc() || end == FRest.data())
+            Fail("expected a 32-bit integer");
+        FRest.remove_prefix(std::size_t(end - FRest.data()));
+        return value;
+    }
+    TColor Colour()
+    {
+        Expect("$");
+        uint32_t value = 0;
+        const auto [end, error] = std::from_chars(FRest.data(), FRest.data() + std::min<std::size_t>(8, FRest.size()),
+                                                  value, 16);
+        if (error != std::errc() || end != FRest.data() + 8)
+            Fail("expected a colour of eight hex digits after '$'");
+        FRest.remove_prefix(8);
+        return static_cast<TColor>(value);
+    }
+    // A value name of the table, or a number from 0 to 255.
+    uint8_t Byte(const TNames &names)
+    {
+        std::size_t length = 0;
+        while (length < FRest.size() && std::isalnum(static_cast<unsigned char>(FRest[length])))
+            ++length;
+        const std::string_view word = FRest.substr(0, length);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (word == names[i]) {
+                FRest.remove_prefix(length);
+                return uint8_t(i);
+            }
+        int32_t value = -1;
+        if (!word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            value = Integer();
+        if (value < 0 || value > 255)
+            Fail("expected one of " + Join(names) + " or a number from 0 to 255");
+        return uint8_t(value);
+    }
+    TFontStyles FontStyles()
+    {
+        if (Take(NoFontStyle))
+            return 0;
+        TFontStyles styles = 0;
+        do {
+            const auto bit = std::find_if(std::begin(FontStyleBits), std::end(FontStyleBits),
+                                          [&](const auto &entry) { return FRest.starts_with(entry.second); });
+            if (bit == std::end(FontStyleBits))
+                Fail("expected font styles such as fsBold+fsItalic, or none");
+            FRest.remove_prefix(bit->second.size());
+            styles |= bit->first;
+        } while (Take("+"));
+        return styles;
+    }
+    // A quoted string back to its code-page-1252 bytes.
+    std::string Quoted()
+    {
+        Expect("\"");
+        std::string bytes, utf8;
+        const auto flush = [&] {
+            const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+            if (!IsCp1252(text) || text.toUtf8().toStdString() != utf8)
+                Fail("a string has characters that code page 1252 cannot hold");
+            bytes += ToCp1252(text);
+            utf8.clear();
+        };
+        while (!Take("\"")) {
+            if (FRest.empty())
+                Fail("a string lacks its closing quote");
+            if (Take("\\x")) {
+                flush();
+                uint8_t byte = 0;
+                const auto [end, error] = std::from_chars(FRest.data(), FRest.data() + std::min<std::size_t>(2, FRest.size()),
+                                                          byte, 16);
+                if (error != std::errc() || end != FRest.data() + 2)
+                    Fail("expected two hex digits after \\x");
+                FRest.remove_prefix(2);
+                bytes += char(byte);
+            } else {
+                Take("\\"); // quote or backslash
+                if (FRest.empty())
+                    Fail("a string lacks its closing quote");
+                utf8 += FRest.front();
+                FRest.remove_prefix(1);
+            }
+        }
+        flush();
+        return bytes;
+    }
+    void End()
+    {
+        if (!FRest.empty())
+            Fail("unexpected '" + std::string(FRest.substr(0, 20)) + "'");
+    }
+    [[noreturn]] static void Fail(const std::string &message) { throw EDumpLine(message); }
+
+private:
+    static std::string Join(const TNames &names)
+    {
+        std::string result;
+        for (const std::string_view name : names)
+            result += (result.empty() ? "" : ", ") + std::string(name);
+        return result;
+    }
+
+    std::string_view FRest;
+};
+
+std::unique_ptr<TKXDrawItem> ReadDrawItem(TDumpLine &line)
+{
+    auto d = std::make_unique<TKXDrawItem>();
+    d->Name = line.Quoted();
+    line.Expect(" rect=");
+    for (int32_t *value : {&d->X1, &d->Y1, &d->X2, &d->Y2}) {
+        if (value != &d->X1)
+            line.Expect(",");
+        *value = line.Integer();
+    }
+    line.Expect(" shape=");
+    d->Shape = TKXItemShape(line.Byte(ShapeNames));
+    line.Expect(" growth=");
+    d->Growth = TKXItemGrowth(line.Byte(GrowthNames));
+    line.Expect(" pen=");
+    d->PenColor = line.Colour();
+    line.Expect(",");
+    d->PenStyle = TPenStyle(line.Byte(PenStyleNames));
+    line.Expect(",");
+    d->PenWidth = line.Integer();
+    line.Expect(" brush=");
+    d->BrushColor = line.Colour();
+    line.Expect(",");
+    d->BrushStyle = TBrushStyle(line.Byte(BrushStyleNames));
+    line.End();
+    return d;
+}
+
+std::unique_ptr<TKXTextItem> ReadTextItem(TDumpLine &line)
+{
+    auto t = std::make_unique<TKXTextItem>();
+    t->Name = line.Quoted();
+    line.Expect(" rect=");
+    for (int32_t *value : {&t->X1, &t->Y1, &t->X2, &t->Y2}) {
+        if (value != &t->X1)
+            line.Expect(",");
+        *value = line.Integer();
+    }
+    line.Expect(" growth=");
+    t->Growth = TKXItemGrowth(line.Byte(GrowthNames));
+    line.Expect(" font=");
+    t->FontName = line.Quoted();
+    line.Expect(",");
+    t->FontSize = line.Integer();
+    line.Expect(",");
+    t->FontColor = line.Colour();
+    line.Expect(",");
+    t->FontStyle = line.FontStyles();
+    line.Expect(" align=");
+    t->Alignment = TKXTextAlign(line.Byte(AlignNames));
+    line.Expect(" back=");
+    t->BackColor = line.Colour();
+    line.Expect(",");
+    t->BackStyle = TBrushStyle(line.Byte(BrushStyleNames));
+    line.Expect(" text=");
+    t->Text = line.Quoted();
+    line.End();
+    return t;
+}
+
+std::string LibraryText(const TKXUOLibrary &library)
+{
+    std::ostringstream out;
+    DumpLibraryText(out, library);
+    return out.str();
+}
+
+}
+
+void LoadLibraryDump(const std::string &fileName, TKXUOLibrary &library)
+{
+    library.ClearStyles();
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        throw EFOpenError(KXMessages::Format(KXMessages::FOpenError, fileName));
+    std::string text;
+    int64_t lineNumber = 0;
+    int64_t declared = -1;
+    std::unique_ptr<TKXVertexStyle> style;
+    const auto addStyle = [&] {
+        if (style)
+            library.AddStyle(std::move(style));
+    };
+    try {
+        while (std::getline(file, text)) {
+            ++lineNumber;
+            if (!text.empty() && text.back() == '\r')
+                text.pop_back();
+            TDumpLine line(text);
+            if (lineNumber == 1) {
+                line.Expect("library styles=");
+                declared = line.Integer();
+                line.End();
+            } else if (line.Take("style ")) {
+                addStyle();
+                style = std::make_unique<TKXVertexStyle>();
+                style->Name = line.Quoted();
+                line.End();
+            } else if (line.Take("  draw ") || line.Take("  text ")) {
+                if (!style)
+                    TDumpLine::Fail("an item before the first style");
+                if (text.starts_with("  draw "))
+                    style->DrawItems.push_back(ReadDrawItem(line));
+                else
+                    style->TextItems.push_back(ReadTextItem(line));
+            } else {
+                TDumpLine::Fail("expected a style, a draw item or a text item");
+            }
+        }
+        addStyle();
+        ++lineNumber;
+        if (declared < 0)
+            TDumpLine::Fail("expected 'library styles='");
+        if (declared != int64_t(library.Styles().size()))
+            TDumpLine::Fail("the dump declares " + std::to_string(declared) + " styles but holds "
+                            + std::to_string(library.Styles().size()));
+    } catch (const EDumpLine &error) {
+        throw ECliError(csInvalidInput, Printable(fileName) + ": error: " + Printable(error.what()) + " (at line "
+                                            + std::to_string(lineNumber) + ")");
+    }
+}
+
+void SaveLibraryDump(const TKXUOLibrary &library, const std::string &fileName)
+{
+    const std::string text = LibraryText(library);
+    SaveFileSafely(fileName, [&](const std::string &tempFileName) {
+        TKXFileStream stream(tempFileName, fmCreate);
+        if (stream.Write(text.data(), text.size()) != text.size())
+            throw EWriteError(KXMessages::WriteError);
+        stream.Close();
+    });
 }
 
 std::string DumpDocument(const TCliDocument &document, TCliDumpFormat format)

@@ -2,7 +2,6 @@
 
 #include "CliDocument.h"
 
-#include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
 #include "KXGR/core/KXSafeSave.h"
 #include "KXGR/core/KXVertex.h"
@@ -17,7 +16,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 
 namespace {
 
@@ -160,43 +158,18 @@ void RenderSheet(const TKXUOLibrary &library, const TCliRenderOptions &options, 
     });
 }
 
-// The extent of a diagram's objects in logical units; empty (Left > Right) for no objects.
-TRect DiagramExtent(const TKXDiagramBox &box)
-{
-    TRect extent{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
-                 std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min()};
-    const auto take = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
-        extent = {std::min(extent.Left, left), std::min(extent.Top, top), std::max(extent.Right, right),
-                  std::max(extent.Bottom, bottom)};
-    };
-    for (const auto &object : box.Vertices)
-        if (const auto *vertex = dynamic_cast<TKXCustomVertex *>(object.get()))
-            take(vertex->Left, vertex->Top, vertex->Right, vertex->Bottom);
-    for (const auto &object : box.Edges)
-        if (const auto *edge = dynamic_cast<TKXCustomEdge *>(object.get())) {
-            for (const auto &handle : edge->Handles)
-                take(handle->Position.X, handle->Position.Y, handle->Position.X, handle->Position.Y);
-            if (edge->Adjacent && !edge->Adjacent->Caption.empty()) {
-                const TRect &b = edge->Adjacent->Bounds;
-                take(b.Left, b.Top, b.Right, b.Bottom);
-            }
-        }
-    return extent;
-}
-
 void RenderDiagram(TKXDiagramBox &box, const TCliRenderOptions &options, const std::string &fileName)
 {
     box.SetScale(options.Scale);
-    const TRect extent = DiagramExtent(box);
-    const bool empty = extent.Left > extent.Right;
+    const TRect extent = box.DiagramExtent();
     // Device pixels of the extent; labels are measured anew when drawn, so the margin keeps a
     // caption that grew inside the picture.
-    const int64_t left = empty ? 0 : ScaleValue(extent.Left, options.Scale) - Margin;
-    const int64_t top = empty ? 0 : ScaleValue(extent.Top, options.Scale) - Margin;
-    const int64_t right = empty ? 2 * Margin : ScaleValue(extent.Right, options.Scale) + Margin + 1;
-    const int64_t bottom = empty ? 2 * Margin : ScaleValue(extent.Bottom, options.Scale) + Margin + 1;
+    const int64_t left = int64_t(ScaleValue(extent.Left, options.Scale)) - Margin;
+    const int64_t top = int64_t(ScaleValue(extent.Top, options.Scale)) - Margin;
+    const int64_t right = int64_t(ScaleValue(extent.Right, options.Scale)) + Margin + 1;
+    const int64_t bottom = int64_t(ScaleValue(extent.Bottom, options.Scale)) + Margin + 1;
     WritePicture(fileName, right - left, bottom - top, [&](TKXQtCanvas &canvas) {
-        FillBackground(canvas, {int(right - left), int(bottom - top)});
+        FillBackground(canvas, {int32_t(right - left), int32_t(bottom - top)});
         canvas.SetOrigin({int32_t(left), int32_t(top)});
         box.DrawObjects(canvas, dmScreen);
     });

@@ -27,7 +27,8 @@ const char *const StatusTable = "Exit status (the same for every subcommand):\n"
                                 "  0  success; every input file valid\n"
                                 "  1  an input file is missing, unreadable or invalid\n"
                                 "  2  usage error: unknown subcommand or option, wrong arguments, bad value\n"
-                                "  3  an output file could not be written (an existing one is left as it was)\n";
+                                "  3  an output file or standard output could not be written (an existing\n"
+                                "     output file is left as it was)\n";
 
 const char *const Overview =
     "Usage: glyphsmith-cli SUBCOMMAND [options] ARGUMENTS\n"
@@ -37,7 +38,7 @@ const char *const Overview =
     "Subcommands (each has --help):\n"
     "  validate FILE...        read each file; print 'FILE: ok (...)' or 'FILE: error: MESSAGE'\n"
     "  dump FILE               canonical, diffable text of a library or diagram\n"
-    "  convert IN OUT          a diagram between its binary and text forms\n"
+    "  convert IN OUT          a diagram between its binary and text forms, a library and its dump\n"
     "  render FILE -o OUT      a library's contact sheet or a diagram as PNG, SVG or PDF\n\n";
 
 // Writes to standard output or standard error. Results on standard output that cannot be
@@ -71,7 +72,8 @@ struct TSubcommand {
         : Name(name), Arguments(arguments), Description(description)
     {
         Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        Parser.addHelpOption();
+        // Not addHelpOption: Qt's --help-all would promise Qt options the tool does not take.
+        Parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Shows this help.")});
     }
 
     std::string Help() const
@@ -163,36 +165,41 @@ int Convert(const QStringList &args)
     TSubcommand command(QStringLiteral("convert"), QStringLiteral("IN OUT"),
                         QStringLiteral("Writes the diagram IN to OUT in the binary form (.kx) or the text form\n"
                                        "(.kxt or .txt), chosen by OUT's extension unless --to says otherwise.\n"
-                                       "Style names of styled vertices are kept as stored."));
+                                       "Style names of styled vertices are kept as stored. A library goes the\n"
+                                       "same way between its own form (.uol) and its text dump (.txt), which\n"
+                                       "reads back byte for byte."));
     command.Parser.addOption({QStringLiteral("to"), QStringLiteral("The form of OUT, whatever its extension."),
                               QStringLiteral("binary|text")});
-    command.Parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("A diagram in either form."));
+    command.Parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("A diagram in either form, or a library or its dump."));
     command.Parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The file to write."));
     if (!command.Parse(args, 2, 2))
         return csOk;
     const QString out = command.Positional().at(1);
     QString form = command.Value(QStringLiteral("to"));
-    if (form.isEmpty()) {
-        const QString suffix = QFileInfo(out).suffix().toLower();
-        form = suffix == QLatin1String("kx") ? QStringLiteral("binary")
-               : suffix == QLatin1String("kxt") || suffix == QLatin1String("txt") ? QStringLiteral("text")
-                                                                                   : QString();
-        if (form.isEmpty())
-            UsageError(command.Name, "cannot tell the form of '" + Local(out)
-                                         + "' by its extension (.kx, .kxt or .txt); use --to binary|text");
-    }
-    if (form != QLatin1String("binary") && form != QLatin1String("text"))
+    if (!form.isEmpty() && form != QLatin1String("binary") && form != QLatin1String("text"))
         UsageError(command.Name, "--to takes binary or text, not '" + form.toStdString() + "'");
 
     const auto document = LoadDocument(Local(command.Positional().at(0)), nullptr);
-    if (!document->IsDiagram())
-        UsageError(command.Name, Local(command.Positional().at(0))
-                                     + " is a library; only diagrams have a binary and a text form");
+    const bool diagram = document->IsDiagram();
+    if (form.isEmpty()) {
+        const QString suffix = QFileInfo(out).suffix().toLower();
+        form = suffix == QLatin1String(diagram ? "kx" : "uol") ? QStringLiteral("binary")
+               : suffix == QLatin1String("txt") || (diagram && suffix == QLatin1String("kxt")) ? QStringLiteral("text")
+                                                                                               : QString();
+        if (form.isEmpty())
+            UsageError(command.Name, "cannot tell the form of '" + Local(out) + "' by its extension ("
+                                         + (diagram ? ".kx, .kxt or .txt" : ".uol or .txt") + "); use --to binary|text");
+    }
+    const bool text = form == QLatin1String("text");
     try {
-        if (form == QLatin1String("text"))
+        if (diagram && text)
             document->Box->SaveToTextFile(Local(out));
-        else
+        else if (diagram)
             document->Box->SaveToFile(Local(out));
+        else if (text)
+            SaveLibraryDump(document->Library, Local(out));
+        else
+            document->Library.SaveToFile(Local(out));
     } catch (const std::exception &error) {
         throw ECliError(csOutputFailed, Printable(Local(out)) + ": error: " + Printable(error.what()));
     }

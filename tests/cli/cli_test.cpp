@@ -56,8 +56,14 @@ TBytes Values(const std::vector<TValue> &values)
             for (int shift = 0; shift < 32; shift += 8)
                 bytes.push_back(uint8_t(uint32_t(*integer) >> shift));
         } else if (const auto *text = std::get_if<std::string>(&value)) {
-            bytes.push_back(6);
-            bytes.push_back(uint8_t(text->size()));
+            if (text->size() < 256) {
+                bytes.push_back(6);
+                bytes.push_back(uint8_t(text->size()));
+            } else {
+                bytes.push_back(12);
+                for (int shift = 0; shift < 32; shift += 8)
+                    bytes.push_back(uint8_t(text->size() >> shift));
+            }
             bytes.insert(bytes.end(), text->begin(), text->end());
         } else {
             const TBytes &raw = std::get<TBytes>(value);
@@ -129,6 +135,19 @@ TEST_F(CliTest, ValidateReportsEachCorruptFileWithTheReadersMessageAndPosition)
          "Vertex Id not found (at line 8)"},
         {"escape.kxt", BytesOf("KX1.00\r\n1 0\r\n\x1B]0;owned\x07\r\n"),
          "Class not registered: \\x1B]0;owned\\x07 (at line 3)"},
+        // library dumps
+        {"count.txt", BytesOf("library styles=2\r\nstyle \"A\"\r\n"), "the dump declares 2 styles but holds 1 (at line 3)"},
+        {"orphan.txt", BytesOf("library styles=0\n  text \"T\"\n"), "an item before the first style (at line 2)"},
+        {"quote.txt", BytesOf("library styles=1\nstyle \"A\n"), "a string lacks its closing quote (at line 2)"},
+        {"shape.txt",
+         BytesOf("library styles=1\nstyle \"A\"\n  draw \"F\" rect=0,0,1,1 shape=isSquare growth=igNone "
+                 "pen=$00000000,psSolid,1 brush=$00FFFFFF,bsSolid\n"),
+         "expected one of isRectangle, isRoundRect, isEllipse, isLine or a number from 0 to 255 (at line 3)"},
+        {"colour.txt",
+         BytesOf("library styles=1\nstyle \"A\"\n  draw \"F\" rect=0,0,1,1 shape=256 growth=igNone "
+                 "pen=$00000000,psSolid,1 brush=$00FFFFFF,bsSolid\n"),
+         "expected one of isRectangle, isRoundRect, isEllipse, isLine or a number from 0 to 255 (at line 3)"},
+        {"extra.txt", BytesOf("library styles=1\nstyle \"A\" more\n"), "unexpected ' more' (at line 2)"},
         // neither kind
         {"notes.md", BytesOf("# notes\n"), "neither a library (UOL1.00) nor a diagram (KX1.00) by its first bytes "
                                            "or its extension"},
@@ -209,6 +228,35 @@ TEST_F(CliTest, ConvertRoundTripsBothFormsByteForByteAndKeepsStyleNames)
     EXPECT_EQ(ReadFileBytes(Path("small.txt")), ReadFileBytes(DataFile("diagram_small.kx")));
 }
 
+// A library and its text dump: the dump reads back to the same bytes, odd values included.
+TEST_F(CliTest, ALibraryDumpLoadsBackByteForByte)
+{
+    ASSERT_EQ(Cli("convert", CliData("sheet.uol"), Path("sheet.txt")).Status, 0);
+    EXPECT_EQ(ReadFileText(Path("sheet.txt")), ReadFileText(CliData("sheet.dump.txt")));
+    ASSERT_EQ(Cli("convert", Path("sheet.txt"), Path("sheet.uol")).Status, 0);
+    EXPECT_EQ(ReadFileBytes(Path("sheet.uol")), ReadFileBytes(CliData("sheet.uol")));
+    EXPECT_EQ(Cli("validate", Path("sheet.txt")).Out, Path("sheet.txt") + ": ok (3 styles, 9 items)\n");
+
+    // Quotes, backslashes, control characters, code-page-1252 letters and an unassigned byte,
+    // a long text, out-of-range bytes, system colours and negative numbers.
+    const std::string name = "Quote \"q\" \\ \\x41 tab\t\xE4\x80\x81\x1B";
+    WriteFileBytes(Path("odd.uol"),
+                   Values({std::string("UOL1.00"), TBytes{1}, name, TBytes{1}, name, -5, -2147483647 - 1, 2147483647, 0,
+                           255, 7, int32_t(0x8000000F), 200, -1, int32_t(0xFF000018), 9, TBytes{0, 1}, std::string(""),
+                           std::string(300, '\xFC'), 1, 2, 3, 4, 255, name, -8, int32_t(0xFF000008), TBytes{9, 9, 9, 9},
+                           250, int32_t(0x80000000), 128, TBytes{0, 0}}));
+    ASSERT_EQ(Cli("convert", Path("odd.uol"), Path("odd1.txt")).Status, 0);
+    ASSERT_EQ(Cli("convert", "--to", "binary", Path("odd1.txt"), Path("odd2.kx")).Status, 0);
+    ASSERT_EQ(Cli("convert", Path("odd2.kx"), Path("odd3.txt")).Status, 0);
+    ASSERT_EQ(Cli("convert", Path("odd3.txt"), Path("odd4.uol")).Status, 0);
+    EXPECT_EQ(ReadFileText(Path("odd3.txt")), ReadFileText(Path("odd1.txt")));
+    EXPECT_EQ(ReadFileBytes(Path("odd4.uol")), ReadFileBytes(Path("odd2.kx")));
+    EXPECT_EQ(Cli("dump", Path("odd4.uol")).Out, ReadFileText(Path("odd1.txt")));
+    const std::string dump = ReadFileText(Path("odd1.txt"));
+    EXPECT_NE(dump.find("style \"Quote \\\"q\\\" \\\\ \\\\x41 tab\\x09ä€\\x81\\x1B\""), std::string::npos) << dump;
+    EXPECT_NE(dump.find("shape=255 growth=7 pen=$8000000F,200,-1 brush=$FF000018,9"), std::string::npos) << dump;
+}
+
 TEST_F(CliTest, FailedConversionsSayWhyAndLeaveTheTargetAsItWas)
 {
     WriteFileBytes(Path("old.kx"), BytesOf("old content"));
@@ -220,8 +268,8 @@ TEST_F(CliTest, FailedConversionsSayWhyAndLeaveTheTargetAsItWas)
     };
     const TCase cases[] = {
         {{CliData("sheet.uol"), Path("old.kx")}, 2,
-         "glyphsmith-cli: " + CliData("sheet.uol") + " is a library; only diagrams have a binary and a text form\n"
-         "Try 'glyphsmith-cli convert --help'.\n"},
+         "glyphsmith-cli: cannot tell the form of '" + Path("old.kx") + "' by its extension (.uol or .txt); use --to "
+         "binary|text\nTry 'glyphsmith-cli convert --help'.\n"},
         {{DataFile("diagram_small.kx"), Path("old.svg")}, 2,
          "glyphsmith-cli: cannot tell the form of '" + Path("old.svg") + "' by its extension (.kx, .kxt or .txt); "
          "use --to binary|text\nTry 'glyphsmith-cli convert --help'.\n"},
@@ -323,7 +371,7 @@ TEST_F(CliTest, BadRenderRequestsFailClearlyAndNeverLeaveAHalfWrittenFile)
          Path("old.png") + ": error: the picture would be 10020 x 30094 pixels, more than 16384 on a side; choose a "
                            "smaller --scale\n"},
         {{DataFile("diagram_small.kx"), "-o", Path("old.png")}, 3,
-         Path("old.png") + ": error: the picture would be 40061 x 161 pixels, more than 16384 on a side; choose a "
+         Path("old.png") + ": error: the picture would be 40071 x 202 pixels, more than 16384 on a side; choose a "
                            "smaller --scale\n"},
         {{sheet, "-o", Path("no/such/dir.png")}, 3,
          Path("no/such/dir.png") + ": error: Kann Datei " + Path("no/such/dir.png") + " nicht erstellen\n"},
@@ -348,7 +396,7 @@ TEST_F(CliTest, HelpVersionAndUsageErrorsUseTheDocumentedStatuses)
         const TRun help = Cli(subcommand, "--help");
         EXPECT_EQ(help.Status, 0);
         EXPECT_EQ(help.Out.rfind(std::string("Usage: glyphsmith-cli ") + subcommand, 0), 0u);
-        EXPECT_NE(help.Out.find("  3  an output file could not be written"), std::string::npos);
+        EXPECT_NE(help.Out.find("  3  an output file or standard output could not be written"), std::string::npos);
         EXPECT_EQ(Cli(subcommand).Status, 2);
     }
     const TRun help = Cli("--help");
