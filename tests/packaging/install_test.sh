@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and uses it as a host program would: through the CMake
-# package (the example host configured, built and run offscreen), through the pkg-config files
+# package (the example host configured, built and run offscreen; a Qt-free program through the
+# Core component alone), through the pkg-config files
 # (a core-only and a widgets program compiled and run, every installed header compiled on its
 # own), and runs the installed programs, which must find the installed libraries.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR CXX "CXX_FLAGS"
@@ -64,6 +65,23 @@ CPP
 compile "$work/core.cpp" "$work/core" kxgr-core
 pkg-config --libs kxgr-core | grep -qi qt && fail "kxgr-core pulls in Qt"
 [ "$("$work/core" "$source/examples/sample.uol")" = "5 styles" ] || fail "core program"
+
+# The same Qt-free program through the CMake package's Core component, which must not look for Qt.
+mkdir "$work/coreproject"
+cat > "$work/coreproject/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.25)
+project(core CXX)
+find_package(KXGR REQUIRED COMPONENTS Core)
+if(DEFINED Qt6_DIR OR TARGET KXGR::Widgets)
+  message(FATAL_ERROR "the Core component loaded Qt")
+endif()
+add_executable(core $work/core.cpp)
+target_link_libraries(core PRIVATE KXGR::Core)
+CMAKE
+cmake -S "$work/coreproject" -B "$work/coreproject/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_CXX_FLAGS="${cxxflags[*]}" > "$work/core.log" &&
+  cmake --build "$work/coreproject/build" >> "$work/core.log" || { cat "$work/core.log"; fail "Core component"; }
+[ "$("$work/coreproject/build/core" "$source/examples/sample.uol")" = "5 styles" ] || fail "Core component program"
 cat > "$work/widgets.cpp" <<'CPP'
 #include "KXGR/widgets/KXDiagramBox.h"
 #include <QApplication>
