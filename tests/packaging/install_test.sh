@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and uses it as a host program would: through the CMake
 # package (the example host configured, built and run offscreen; a Qt-free program through the
-# Core component alone), through the pkg-config files
-# (a core-only and a widgets program compiled and run, every installed header compiled on its
-# own), and runs the installed programs, which must find the installed libraries.
+# Core component alone), through the pkg-config files (a core-only and a widgets program
+# compiled and run, every installed header compiled on its own), and runs the installed
+# programs, which must find the installed libraries.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR CXX "CXX_FLAGS"
 # CXX_FLAGS are the project's own (a sanitizer build's programs need the same runtime).
 set -euo pipefail
