@@ -5,6 +5,8 @@
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromUtf8(ApplicationTitle));
+    setOrganizationName(QString::fromUtf8(ApplicationTitle));  // where QSettings keeps the recent files
+    InstallErrorBox();
 }
 
 // The help viewer is a widget: it goes here, while the QApplication is still whole.
@@ -25,6 +27,11 @@ bool TApplication::GuardedNotify(QApplication *app, QObject *receiver, QEvent *e
         ShowException(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+void InstallErrorBox()
+{
+    SetApplicationErrorHandler([](const std::exception &e) { ShowException(e); });
 }
 
 void ShowException(const std::exception &e)

@@ -4,6 +4,8 @@
 
 #include "uHelpViewer.h"
 
+#include "KXGR/widgets/KXGuard.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -38,3 +40,15 @@ private:
 // SetMessageHook. Works under any QApplication.
 void ShowException(const std::exception &e);
 void ShowException(const QString &message);
+
+// Makes the error box the application-wide error handler of guarded handlers (RunGuarded).
+// TApplication does so; a test program under a plain QApplication calls it itself.
+void InstallErrorBox();
+
+// A slot for connect() that runs receiver->handler() guarded: an error it raises ends in the
+// error box at the slot's entry, never unwinding through Qt.
+template <typename T, typename... Args>
+auto Guarded(T *receiver, void (T::*handler)(Args...))
+{
+    return [receiver, handler](Args... args) { RunGuarded([&] { (receiver->*handler)(args...); }); };
+}

@@ -152,7 +152,8 @@ TMsgDlgBtn ShowMessageDialog(const TMessage &message, QWidget *parent)
         TMsgDlgBtn Button;
         QMessageBox::StandardButton Qt;
     } buttonMap[] = {
-        {mbYes, QMessageBox::Yes}, {mbNo, QMessageBox::No}, {mbOK, QMessageBox::Ok}, {mbCancel, QMessageBox::Cancel}};
+        {mbYes, QMessageBox::Yes},   {mbNo, QMessageBox::No},     {mbOK, QMessageBox::Ok},
+        {mbSave, QMessageBox::Save}, {mbDiscard, QMessageBox::Discard}, {mbCancel, QMessageBox::Cancel}};
     static constexpr QMessageBox::Icon iconMap[] = {QMessageBox::Warning, QMessageBox::Critical,
                                                     QMessageBox::Information, QMessageBox::Question,
                                                     QMessageBox::NoIcon};

@@ -82,7 +82,7 @@ private:
 // Message dialog. Caption and Text are UTF-8.
 enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 
-enum TMsgDlgBtn : uint8_t { mbNone, mbYes, mbNo, mbOK, mbCancel };
+enum TMsgDlgBtn : uint8_t { mbNone, mbYes, mbNo, mbOK, mbCancel, mbSave, mbDiscard };
 using TMsgDlgButtons = uint8_t;  // bit set: 1 << TMsgDlgBtn
 constexpr TMsgDlgButtons MsgButtons(TMsgDlgBtn b) { return static_cast<TMsgDlgButtons>(1u << b); }
 

@@ -5,7 +5,11 @@
 //
 // Handlers live in two files: uEdit.cpp (window, tree, preview, Object, Project and Help
 // menus) and uItemPages.cpp (the two item pages, ClearItemPages and RefreshItemPages).
-// Errors raised by a handler leave it to the application's top level, which shows them.
+// Every handler connected to a control runs guarded (Guarded in uApplication.h): an error it
+// raises ends in the error box at its entry.
+//
+// Every change to the library goes through UndoStack (commands in uUndo.h); the undo stack's
+// clean state is the saved state, shown by the caption's "[*]" mark.
 
 #include "ui_uEdit.h"
 #include "uDialogs.h"
@@ -13,6 +17,7 @@
 #include "uSampleTexts.h"
 #include "uSizeStrip.h"
 #include "uStyleLists.h"
+#include "uUndo.h"
 
 #include "KXGR/core/KXItemEdit.h"
 
@@ -21,6 +26,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +38,7 @@ class TKXTextItem;
 class TKXUOLibrary;
 class TKXVertex;
 class TKXVertexStyle;
+class QUndoStack;
 
 class TfrmEdit : public QMainWindow, public Ui::TfrmEdit {
     Q_OBJECT
@@ -43,7 +50,7 @@ public:
 
     // Non-visual components, owned by the window.
     std::unique_ptr<TKXUOLibrary> UOLib;  // OnGetData = UOLibGetData
-    TKXEditActor *KXEditActor1;           // KXB's Actor (Qt child of the window)
+    TPreviewActor *KXEditActor1;          // KXB's Actor (Qt child of the window)
     TKXItemActor *ItemActor;              // KXB's Actor while "Edit items" is on
     TSampleTexts Samples;                 // what the preview shows for text items
     TOpenDialog OD;                       // "UserObject Libraries (*.uol)", extension "uol"
@@ -52,6 +59,27 @@ public:
     TFontDialog FD;                       // starts at "MS Sans Serif", 8 points
     QAction *N1;                          // the separators of the Help and Project menus
     QAction *N2;
+    QUndoStack *UndoStack;                // the library's history (Qt child of the window)
+
+    // The caption as the window shows it: the unsaved-changes mark "[*]" resolved.
+    QString Caption() const;
+
+    // --- undo (uEdit.cpp) ---
+    // Records a finished change of the library style `style` as one undo step named text
+    // ("Move 'frame'"): redo gives the style the content of after, undo that of before (both
+    // copied with AssignStyle, so the caller may drop its copies). The style may already hold
+    // after (changed live during a gesture); the push assigns it anyway and refreshes nothing:
+    // the caller shows the change. A later undo or redo selects the style, refreshes the tree,
+    // the pages and the preview, and shows item (if any) on its page.
+    void PushStyleChange(TKXVertexStyle *style, const TKXVertexStyle &before, const TKXVertexStyle &after,
+                         const QString &text, const TStepItem &item = {});
+    // For the undo commands: bring the tree, the pages and the preview to a step undone or
+    // redone on style; append or remove the tree node of a style.
+    void FollowStep(TKXVertexStyle *style, const TStepItem &item);
+    void AppendStyleNode(TKXVertexStyle *style);
+    void RemoveStyleNode(const TKXVertexStyle *style);
+    void Undo1Click();
+    void Redo1Click();
 
     // --- window, tree and preview (uEdit.cpp) ---
     // First showing: puts the preview vertex (100 x 50 around the box's centre, its own empty
@@ -77,15 +105,12 @@ public:
     std::string UOLibGetData(int32_t id, const std::string &fieldname, TObject *theObject);
 
     // --- Project and Help menus (uEdit.cpp) ---
+    // New, Open, Quit and closing the window first ask whether to save unsaved changes
+    // (MaybeSave); New and Open start a fresh undo history.
     void New2Click();   // empty library, root only, caption "Glyphsmith - untitled"
     void Load1Click();  // replace the library with a chosen file; errors leave an empty tree
-    // Open's work after its dialog: the tree rebuilt from fileName's styles, the caption naming
-    // it. Raises the library's error and leaves the tree empty.
-    void OpenLibrary(const std::string &fileName);
-    // The file named on the command line: opened as by Project > Open, and proposed by Save.
-    // A failure is shown in the error box and leaves the library empty.
-    void OpenAtStart(const std::string &fileName);
-    void Save1Click();  // write the library to a chosen file (proposing OD's name)
+    void Save1Click();  // "&Save...": write the library to a chosen file (proposing OD's name)
+    void Save2Click();  // "Save": write to the current file without asking; none: as Save1Click
     void Quit1Click();  // close the window
     void Contents1Click();
     void SearchforHelpOn1Click();
@@ -115,6 +140,14 @@ public:
     void Button4Click();
     void ComboBox3DrawItem(TKXCanvas &Canvas, int Index, const TRect &Rect, TOwnerDrawState State);
 
+    // Opens fileName as Open does after its dialog (OD keeps the name for "&Save...").
+    void OpenRecent(const QString &fileName);
+    // The file named on the command line, opened as OpenRecent does. A failure is shown in the
+    // error box and leaves the library empty.
+    void OpenAtStart(const std::string &fileName);
+    // The recent-files list of the Project menu, newest first, absolute paths (QSettings).
+    QStringList RecentFiles() const;
+
     // --- preview editing, size strip, sample texts (uPreviewEdit.cpp) ---
     // "Edit items" toggled: the preview's mouse edits the style's items, or resizes the vertex.
     void btnEditItemsClick(bool on);
@@ -133,6 +166,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -143,19 +177,50 @@ private:
     // integer parse (EConvertError) leaves the fields before it set.
     void TakeDrawItem(TKXDrawItem &item) const;
     void TakeTextItem(TKXTextItem &item) const;
+    // Modify: take (which writes the page's fields into an item of after, a copy of style)
+    // becomes the step "Modify '<name>'", then the preview follows. When take fails part way,
+    // the fields it took are recorded all the same and the error goes on.
+    void PushModify(TKXVertexStyle *style, const TKXVertexStyle &after, const TStepItem &item,
+                    const std::function<void()> &take);
     // Makes font the sample's font, shown on lblSample.
     void ShowSampleFont(const TKXFont &font);
     TKXFont FSampleFont;  // the text page's font; at start the window's font
 
     void ConnectHandlers();
+
+    // --- files (uEdit.cpp) ---
+    // Open's steps after its dialog; the current file is fileName once it has loaded.
+    void OpenLibrary(const std::string &fileName);
+    // "&Save...": false when the dialog was cancelled.
+    bool SaveAs();
+    // Save to the current file, or SaveAs when there is none; false when cancelled.
+    bool SaveCurrent();
+    // Writes the library; on success it becomes the current file, the saved (clean) state and
+    // the newest recent file. Errors of SaveToFile go on, changing nothing.
+    void SaveLibrary(const std::string &fileName);
+    // With unsaved changes asks "Save changes to "<file>"?" (Save / Discard / Cancel); true
+    // when the caller may go on: nothing unsaved, saved, or discarded.
+    bool MaybeSave();
+    // "Glyphsmith - " + fileName, with the unsaved-changes mark.
+    void SetCaption(const QString &fileName);
+    void AddRecentFile(const std::string &fileName);
+    void UpdateRecentMenu();
+    std::string FFileName;  // the current file: last opened or saved; empty after New
+
+    // --- preview (uEdit.cpp) ---
+    TPoint PreviewCentre() const;
+    // Puts the preview vertex back to its first place and size, 100 x 50 around the centre.
+    void PlacePreviewVertex();
+    // Moves the preview vertex back so that part of it stays in view.
+    void KeepPreviewInView();
+    // The tree node of a library style; nullptr when it has none.
+    TTreeNode *NodeOf(const TKXVertexStyle *style) const;
+
     // --- uPreviewEdit.cpp ---
     void SetupPreviewEditing();
     // After the preview changed its style: the strip and the pick follow.
     void PreviewChanged();
     TKXVertexStyle *FPickedStyle = nullptr;  // the library style the item actor's pick is in
-    // Makes style (a library style) equal to after, as one step named text about an item.
-    void RecordStyleChange(TKXVertexStyle *style, const TKXVertexStyle &after, const QString &text, bool isText,
-                           const std::string &itemName);
     TKXVertex *PreviewVertex = nullptr;  // owned by KXB
     bool FShown = false;
 };

@@ -1,8 +1,10 @@
 #include "uEditControls.h"
 
+#include "KXGR/widgets/KXDiagramBox.h"
 #include "KXGR/widgets/KXQtConvert.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -77,7 +79,9 @@ void TUpDown::Step(int delta)
 
 bool TUpDown::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == FAssociate && event->type() == QEvent::KeyPress) {
+    // The type first: a line edit being destroyed still sends events (focus out), and
+    // FAssociate must not be read as a line edit then.
+    if (event->type() == QEvent::KeyPress && watched == FAssociate) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             Step(key == Qt::Key_Up ? 1 : -1);
@@ -100,8 +104,6 @@ TTreeNode::TTreeNode(const QString &text, TKXVertexStyle *data) : QTreeWidgetIte
     setFlags(flags() | Qt::ItemIsEditable);
 }
 
-namespace {
-
 // The in-place editor of the tree: accepts code-page-1252 text only and reports accepted edits.
 class TTreeEditDelegate : public QStyledItemDelegate {
 public:
@@ -112,6 +114,7 @@ public:
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto *edit = qobject_cast<QLineEdit *>(editor))
             edit->setValidator(new TCp1252Validator(edit));
+        FTree->FEditor = editor;
         return editor;
     }
 
@@ -125,8 +128,6 @@ public:
 private:
     TProjectTree *FTree;
 };
-
-}  // namespace
 
 TProjectTree::TProjectTree(QWidget *parent) : QTreeWidget(parent)
 {
@@ -145,4 +146,38 @@ int TProjectTree::NodeCount() const
     for (QTreeWidgetItemIterator it(const_cast<TProjectTree *>(this)); *it; ++it)
         ++count;
     return count;
+}
+
+void TProjectTree::CloseEditor()
+{
+    // A closed editor lingers until its deferred deletion; only an open one is closed.
+    if (FEditor && state() == EditingState)
+        closeEditor(FEditor, QAbstractItemDelegate::NoHint);
+}
+
+void TProjectTree::mousePressEvent(QMouseEvent *event)
+{
+    if (itemAt(event->position().toPoint())) {
+        QTreeWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);  // an open in-place editor commits as on any focus change
+    event->accept();
+}
+
+bool TPreviewActor::MouseMove(QObject *sender, TShiftState shift, const TPoint &p)
+{
+    const bool answer = TKXEditActor::MouseMove(sender, shift, p);
+    if (OnMoved)
+        OnMoved();
+    return answer;
+}
+
+bool TFocusWheelFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && watched->isWidgetType() && !static_cast<QWidget *>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }

@@ -1,13 +1,17 @@
 #pragma once
 // Small controls of the main window that Qt lacks: a colour swatch, an up-down spinner bound to
-// an edit, a code-page-1252 validator for data fields, and the project tree whose nodes carry a style and whose in-place edits are reported.
+// an edit, a code-page-1252 validator for data fields, the project tree whose nodes carry a
+// style and whose in-place edits are reported, the preview's actor, and a wheel filter.
 
 #include "KXGR/core/KXTypes.h"
+#include "KXGR/widgets/KXActors.h"
 
 #include <QPointer>
 #include <QTreeWidget>
 #include <QValidator>
 #include <QWidget>
+
+#include <functional>
 
 class QLineEdit;
 class QToolButton;
@@ -106,7 +110,37 @@ public:
     TTreeNode *Selected() const;
     // Every node, the root included.
     int NodeCount() const;
+    // Closes an open in-place editor without taking its text.
+    void CloseEditor();
+
+protected:
+    // A press on the blank area keeps the selection (Qt would clear it).
+    void mousePressEvent(QMouseEvent *event) override;
 
 signals:
     void Edited(TTreeNode *node, const QString &text);
+
+private:
+    friend class TTreeEditDelegate;
+    QPointer<QWidget> FEditor;  // the open in-place editor
+};
+
+// The preview's edit actor: after every move it calls OnMoved, so the host can correct what
+// the move did (keep the vertex in view) before the box shows it.
+class TPreviewActor : public TKXEditActor {
+    Q_OBJECT
+public:
+    using TKXEditActor::TKXEditActor;
+    std::function<void()> OnMoved;
+    bool MouseMove(QObject *sender, TShiftState shift, const TPoint &p) override;
+};
+
+// Lets the mouse wheel change a list only while it has the keyboard focus; over any other
+// list the wheel goes on to the parent.
+class TFocusWheelFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -16,8 +16,12 @@
 
 namespace {
 
+// A disabled coordinate edit left empty reads as 0: its growth rule replaces the value anyway,
+// so a rule can be picked before any numbers are typed.
 int32_t ParseEdit(const QLineEdit *edit)
 {
+    if (!edit->isEnabled() && edit->text().isEmpty())
+        return 0;
     return StrToInt(edit->text().toStdString());
 }
 
@@ -70,7 +74,28 @@ void RemoveItem(std::vector<std::unique_ptr<T>> &items, const T *item)
     items.erase(std::find_if(items.begin(), items.end(), [item](const auto &p) { return p.get() == item; }));
 }
 
+QString StepText(const QString &pattern, const TStepItem &item)
+{
+    return pattern.arg(FromCp1252(item.Name));
+}
+
 }  // namespace
+
+void TfrmEdit::PushModify(TKXVertexStyle *style, const TKXVertexStyle &after, const TStepItem &item,
+                          const std::function<void()> &take)
+{
+    const QString text = StepText(tr("Modify '%1'"), item);
+    try {
+        take();
+    } catch (...) {
+        // The fields before the one that failed are taken, as Modify always did; that partial
+        // change is a step of its own, so undo can take it back.
+        PushStyleChange(style, *style, after, text, item);
+        throw;
+    }
+    PushStyleChange(style, *style, after, text, item);
+    RefreshPreview();
+}
 
 void TfrmEdit::SetupItemPages()
 {
@@ -154,7 +179,11 @@ void TfrmEdit::btnAddClick()
     AppendName(DINameCB, DINameCB->currentText());
     auto item = std::make_unique<TKXDrawItem>();
     TakeDrawItem(*item);
-    style->DrawItems.push_back(std::move(item));
+    const TStepItem step{TStepItem::ikDraw, item->Name};
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    after.DrawItems.push_back(std::move(item));
+    PushStyleChange(style, *style, after, StepText(tr("Add '%1'"), step), step);
     RefreshPreview();
 }
 
@@ -163,11 +192,13 @@ void TfrmEdit::btnModifyClick()
     TKXVertexStyle *style = CurrentStyle();
     if (!style)
         return;
-    TKXDrawItem *item = style->FindDrawItem(ToCp1252(DINameCB->currentText()));
-    if (!item)
+    const TStepItem step{TStepItem::ikDraw, ToCp1252(DINameCB->currentText())};
+    if (!style->FindDrawItem(step.Name))
         return;
-    TakeDrawItem(*item);
-    RefreshPreview();
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    TKXDrawItem *item = after.FindDrawItem(step.Name);
+    PushModify(style, after, step, [&] { TakeDrawItem(*item); });
 }
 
 void TfrmEdit::btnDeleteClick()
@@ -175,10 +206,13 @@ void TfrmEdit::btnDeleteClick()
     TKXVertexStyle *style = CurrentStyle();
     if (!style)
         return;
-    const TKXDrawItem *item = style->FindDrawItem(ToCp1252(DINameCB->currentText()));
-    if (!item)
+    const TStepItem step{TStepItem::ikDraw, ToCp1252(DINameCB->currentText())};
+    if (!style->FindDrawItem(step.Name))
         return;
-    RemoveItem(style->DrawItems, item);
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    RemoveItem(after.DrawItems, after.FindDrawItem(step.Name));
+    PushStyleChange(style, *style, after, StepText(tr("Delete '%1'"), step), step);
     RefreshPreview();
 }
 
@@ -299,7 +333,11 @@ void TfrmEdit::Button3Click()
     AppendName(TINameCB, name);
     auto item = std::make_unique<TKXTextItem>();
     TakeTextItem(*item);
-    style->TextItems.push_back(std::move(item));
+    const TStepItem step{TStepItem::ikText, item->Name};
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    after.TextItems.push_back(std::move(item));
+    PushStyleChange(style, *style, after, StepText(tr("Add '%1'"), step), step);
     RefreshPreview();
 }
 
@@ -308,11 +346,13 @@ void TfrmEdit::Button6Click()
     TKXVertexStyle *style = CurrentStyle();
     if (!style)
         return;
-    TKXTextItem *item = style->FindTextItem(ToCp1252(TINameCB->currentText()));
-    if (!item)
+    const TStepItem step{TStepItem::ikText, ToCp1252(TINameCB->currentText())};
+    if (!style->FindTextItem(step.Name))
         return;
-    TakeTextItem(*item);
-    RefreshPreview();
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    TKXTextItem *item = after.FindTextItem(step.Name);
+    PushModify(style, after, step, [&] { TakeTextItem(*item); });
 }
 
 void TfrmEdit::btnTIDeleteClick()
@@ -320,10 +360,13 @@ void TfrmEdit::btnTIDeleteClick()
     TKXVertexStyle *style = CurrentStyle();
     if (!style)
         return;
-    const TKXTextItem *item = style->FindTextItem(ToCp1252(TINameCB->currentText()));
-    if (!item)
+    const TStepItem step{TStepItem::ikText, ToCp1252(TINameCB->currentText())};
+    if (!style->FindTextItem(step.Name))
         return;
-    RemoveItem(style->TextItems, item);
+    TKXVertexStyle after;
+    after.AssignStyle(*style);
+    RemoveItem(after.TextItems, after.FindTextItem(step.Name));
+    PushStyleChange(style, *style, after, StepText(tr("Delete '%1'"), step), step);
     RefreshPreview();
     const int picked = TINameCB->currentIndex();
     if (picked >= 0) {

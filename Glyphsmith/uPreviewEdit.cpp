@@ -23,7 +23,7 @@ void TfrmEdit::SetupPreviewEditing()
     ItemActor->OnItemChanged = [this](TKXItemRef ref, const TRect &before, const TRect &after, bool resized) {
         ItemChanged(ref, before, after, resized);
     };
-    connect(btnEditItems, &QToolButton::toggled, this, &TfrmEdit::btnEditItemsClick);
+    connect(btnEditItems, &QToolButton::toggled, this, Guarded(this, &TfrmEdit::btnEditItemsClick));
     connect(cbSnap, &QCheckBox::toggled, this, [this](bool on) {
         ItemActor->Snap = on;
         ItemActor->UpdateFeedback();
@@ -34,19 +34,19 @@ void TfrmEdit::SetupPreviewEditing()
     });
 
     edSizes->setText(TSizeStrip::FormatSizes(SizeStrip->Sizes()));
-    connect(edSizes, &QLineEdit::returnPressed, this, &TfrmEdit::edSizesReturn);
+    connect(edSizes, &QLineEdit::returnPressed, this, Guarded(this, &TfrmEdit::edSizesReturn));
     // The strip follows the preview vertex's size, which the edit actor changes while painting.
     KXB->installEventFilter(this);
 
     TISampleCB->setCurrentIndex(skName);
-    connect(TISampleCB, &QComboBox::activated, this, &TfrmEdit::TISampleChange);
+    connect(TISampleCB, &QComboBox::activated, this, Guarded(this, &TfrmEdit::TISampleChange));
     // Typing a sample makes it the custom one.
     connect(edTISample, &QLineEdit::textEdited, this, [this] {
         TISampleCB->setCurrentIndex(skCustom);
-        TISampleChange();
+        RunGuarded([this] { TISampleChange(); });
     });
-    connect(TINameCB->lineEdit(), &QLineEdit::textEdited, this, &TfrmEdit::ShowSample);
-    connect(TINameCB, &QComboBox::activated, this, &TfrmEdit::ShowSample);
+    connect(TINameCB->lineEdit(), &QLineEdit::textEdited, this, Guarded(this, &TfrmEdit::ShowSample));
+    connect(TINameCB, &QComboBox::activated, this, Guarded(this, &TfrmEdit::ShowSample));
     ShowSample();
 }
 
@@ -127,17 +127,13 @@ void TfrmEdit::ItemChanged(TKXItemRef ref, const TRect &, const TRect &after, bo
     const std::string name = ItemName(*style, ref);
     const QString text = (resized ? QStringLiteral("Resize '") : QStringLiteral("Move '")) + FromCp1252(name) +
                          QLatin1Char('\'');
-    RecordStyleChange(style, changed, text, ref.IsText, name);
+    PushStyleChange(style, *style, changed, text, {ref.IsText ? TStepItem::ikText : TStepItem::ikDraw, name});
     RefreshPreview();
 }
 
 void TfrmEdit::edSizesReturn()
 {
-    try {
-        SizeStrip->SetSizes(TSizeStrip::ParseSizes(edSizes->text()));
-    } catch (const std::exception &e) {
-        ShowException(e);
-    }
+    SizeStrip->SetSizes(TSizeStrip::ParseSizes(edSizes->text()));
 }
 
 void TfrmEdit::ShowSample()
@@ -159,10 +155,4 @@ void TfrmEdit::TISampleChange()
     ShowSample();
     KXB->Invalidate();
     SizeStrip->update();
-}
-
-void TfrmEdit::RecordStyleChange(TKXVertexStyle *style, const TKXVertexStyle &after, const QString &, bool,
-                                 const std::string &)
-{
-    style->AssignStyle(after);
 }

@@ -4,6 +4,8 @@
 #include "KXGR/core/KXSafeSave.h"
 #include "KXGR/core/KXStream.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char *LibraryMagic = "UOL1.00";
@@ -175,6 +177,16 @@ TKXVertexStyle *TKXUOLibrary::AddStyle(std::unique_ptr<TKXVertexStyle> style)
     style->OnGetData = OnGetData;
     FStyles.push_back(std::move(style));
     return FStyles.back().get();
+}
+
+std::unique_ptr<TKXVertexStyle> TKXUOLibrary::RemoveStyle(const TKXVertexStyle *style)
+{
+    const auto it = std::find_if(FStyles.begin(), FStyles.end(), [style](const auto &s) { return s.get() == style; });
+    if (it == FStyles.end())
+        return nullptr;
+    std::unique_ptr<TKXVertexStyle> taken = std::move(*it);
+    FStyles.erase(it);
+    return taken;
 }
 
 TKXVertexStyle *TKXUOLibrary::FindStyle(const std::string &name) const

@@ -103,6 +103,9 @@ public:
 
     // Appends style, takes ownership and sets its OnGetData to the library's. Answers the style.
     TKXVertexStyle *AddStyle(std::unique_ptr<TKXVertexStyle> style);
+    // Takes style out of the library and hands it to the caller (the other styles keep their
+    // order); nullptr when the library does not hold it.
+    std::unique_ptr<TKXVertexStyle> RemoveStyle(const TKXVertexStyle *style);
     // The first style whose Name equals name exactly, or nullptr; always nullptr for "".
     TKXVertexStyle *FindStyle(const std::string &name) const;
     // Destroys every style in list order.

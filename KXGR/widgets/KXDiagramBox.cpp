@@ -533,7 +533,7 @@ void TKXDiagramBox::mousePressEvent(QMouseEvent *event)
     if (!ToMouseButton(event->button(), button))
         return;
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    BoxMouseDown(this, button, ToShiftState(*event), pos.x(), pos.y());
+    RunGuarded([&] { BoxMouseDown(this, button, ToShiftState(*event), pos.x(), pos.y()); }, OnError);
 }
 
 void TKXDiagramBox::mouseDoubleClickEvent(QMouseEvent *event)
@@ -542,13 +542,13 @@ void TKXDiagramBox::mouseDoubleClickEvent(QMouseEvent *event)
     if (!ToMouseButton(event->button(), button))
         return;
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    BoxMouseDown(this, button, ToShiftState(*event) | ssDouble, pos.x(), pos.y());
+    RunGuarded([&] { BoxMouseDown(this, button, ToShiftState(*event) | ssDouble, pos.x(), pos.y()); }, OnError);
 }
 
 void TKXDiagramBox::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    BoxMouseMove(this, ToShiftState(*event), pos.x(), pos.y());
+    RunGuarded([&] { BoxMouseMove(this, ToShiftState(*event), pos.x(), pos.y()); }, OnError);
 }
 
 void TKXDiagramBox::mouseReleaseEvent(QMouseEvent *event)
@@ -557,7 +557,7 @@ void TKXDiagramBox::mouseReleaseEvent(QMouseEvent *event)
     if (!ToMouseButton(event->button(), button))
         return;
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    BoxMouseUp(this, button, ToShiftState(*event), pos.x(), pos.y());
+    RunGuarded([&] { BoxMouseUp(this, button, ToShiftState(*event), pos.x(), pos.y()); }, OnError);
 }
 
 void TKXDiagramBox::wheelEvent(QWheelEvent *event)

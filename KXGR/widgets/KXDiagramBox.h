@@ -17,6 +17,7 @@
 #include "KXGR/core/KXCanvas.h"
 #include "KXGR/core/KXObject.h"
 #include "KXGR/widgets/KXActors.h"
+#include "KXGR/widgets/KXGuard.h"
 
 #include <QFrame>
 #include <QImage>
@@ -72,6 +73,9 @@ public:
     int32_t LastId = 0;                               // highest Id given out or loaded
     TKXObjectEvent OnAddObject;
     TKXObjectEvent OnDeleteObject;                    // stored for hosts; never fired
+    // Receives what the box's mouse handlers raise (the actor's and the objects' errors
+    // included), which then stops there; empty: the application-wide handler.
+    TKXErrorEvent OnError;
 
     int BevelInner() const { return FBevelInner; }
     void SetBevelInner(int value) { FBevelInner = value; }

@@ -172,6 +172,13 @@ TEST_F(Library, FindStyleAnswersTheFirstExactMatch)
     EXPECT_EQ(FLibrary.FindStyle("Box"), first);
     EXPECT_EQ(FLibrary.FindStyle("box"), nullptr);
     EXPECT_EQ(FLibrary.FindStyle(""), nullptr);
+
+    // Taking a style out hands over that very object; the others keep their order.
+    std::unique_ptr<TKXVertexStyle> taken = FLibrary.RemoveStyle(first);
+    EXPECT_EQ(taken.get(), first);
+    ASSERT_EQ(FLibrary.Styles().size(), 2u);
+    EXPECT_EQ(FLibrary.Styles()[1]->Name, "Box");
+    EXPECT_EQ(FLibrary.RemoveStyle(first), nullptr);
 }
 
 TEST_F(Library, StylesCarryTheEventAsItWasWhenTheyCameIn)

@@ -27,13 +27,25 @@
 
 using Strings = std::vector<std::string>;
 
-// Records every message box instead of showing it.
+// Records every message box instead of showing it. The unsaved-changes question (the one with
+// a Discard button) goes to Prompts and is answered with PromptAnswer; the rest to Messages.
 class MessageRecorder {
 public:
     MessageRecorder()
-        : FPrevious(SetMessageHook([this](const TMessage &m) { Messages.push_back(m); return mbOK; })) {}
+        : FPrevious(SetMessageHook([this](const TMessage &m) {
+              if (m.Buttons & MsgButtons(mbDiscard)) {
+                  Prompts.push_back(m);
+                  return PromptAnswer;
+              }
+              Messages.push_back(m);
+              return mbOK;
+          }))
+    {
+    }
     ~MessageRecorder() { SetMessageHook(FPrevious); }
     std::vector<TMessage> Messages;
+    std::vector<TMessage> Prompts;
+    TMsgDlgBtn PromptAnswer = mbDiscard;
     Strings Texts() const
     {
         Strings texts;

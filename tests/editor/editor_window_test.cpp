@@ -7,7 +7,13 @@
 #include <QDir>
 #include <QSpinBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <functional>
 
 namespace {
 
@@ -57,15 +63,35 @@ protected:
     }
 };
 
-TEST_F(EditorWindow, StartsWithNoTreeMenusWithoutShortcutsAndAnEmptyPreview)
+TEST_F(EditorWindow, StartsWithNoTreeTheFileAndEditShortcutsAndAnEmptyPreview)
 {
     EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
-    EXPECT_EQ(W->windowTitle(), "Glyphsmith");
+    EXPECT_EQ(W->Caption(), "Glyphsmith");
     EXPECT_EQ(W->pcEditor->currentWidget(), W->TabSheet1);
     EXPECT_EQ(W->minimumSize(), W->maximumSize()) << "the window is not resizable";
     EXPECT_EQ(W->KXB->size(), QSize(265, 185));
+    QStringList shortcuts;
     for (const QAction *action : W->findChildren<QAction *>())
-        EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+        for (const QKeySequence &key : action->shortcuts())
+            shortcuts << action->objectName() + QLatin1Char(' ') + key.toString();
+    shortcuts.sort();
+    EXPECT_EQ(shortcuts, (QStringList{"Load1 Ctrl+O", "New2 Ctrl+N", "Redo1 Ctrl+Shift+Z", "Redo1 Ctrl+Y",
+                                      "Save1 Ctrl+Shift+S", "Save2 Ctrl+S", "Undo1 Ctrl+Z"}));
+    // Every control of the form explains itself; the coordinate edits carry their labels.
+    const QRegularExpression formContainer(QStringLiteral("^(centralwidget|GroupBox\\d|TabSheet\\d)$"));
+    for (QWidget *control : W->centralWidget()->findChildren<QWidget *>()) {
+        if (control->parent() && formContainer.match(control->parent()->objectName()).hasMatch() &&
+            !qobject_cast<QLabel *>(control) && !qobject_cast<QGroupBox *>(control) && !qobject_cast<QScrollArea *>(control) &&
+            control->objectName() != "Bevel1" && control->objectName() != "lblSample") {
+            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+    for (QLineEdit *edit : {W->edX1, W->edY1, W->edX2, W->edY2, W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}) {
+        const auto *label = W->findChild<QLabel *>(QStringLiteral("lbl") + edit->objectName().mid(2));
+        ASSERT_NE(label, nullptr) << edit->objectName().toStdString();
+        EXPECT_EQ(label->text(), edit->objectName().right(2));
+        EXPECT_EQ(label->buddy(), edit);
+    }
     // Tab from the shape list walks the pen page in its order, the thickness edit first.
     W->DITypCB->setFocus();
     std::vector<QWidget *> tabbed;
@@ -97,7 +123,7 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
     Run(W->New2);
     ASSERT_EQ(W->ProjectTree->topLevelItemCount(), 1);
     EXPECT_EQ(Root()->text(0), "Library");
-    EXPECT_EQ(W->windowTitle(), "Glyphsmith - untitled");
+    EXPECT_EQ(W->Caption(), "Glyphsmith - untitled");
     Run(W->New1);
     Run(W->New1);
     ASSERT_EQ(Root()->childCount(), 2);
@@ -149,7 +175,7 @@ TEST_F(EditorWindow, OpenOfANonLibraryShowsTheErrorAndLeavesAnEmptyTree)
         Run(W->New1);
         EXPECT_EQ(Recorder.Texts(), (Strings{message, "Ungültiger Index."}));
         EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
-        EXPECT_EQ(W->windowTitle(), "Glyphsmith - untitled");
+        EXPECT_EQ(W->Caption(), "Glyphsmith - untitled");
         EXPECT_TRUE(W->UOLib->Styles().empty());
     }
 }
@@ -159,7 +185,7 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     Run(W->New2);
     ASSERT_TRUE(QDir(QString::fromStdString(Path(""))).mkdir(QStringLiteral("d.v2")));
     EXPECT_EQ(Save(Path("d.v2/lib")), "") << "nothing opened yet";
-    EXPECT_EQ(W->windowTitle().toStdString(), "Glyphsmith - " + Path("d.v2/lib.uol"));
+    EXPECT_EQ(W->Caption().toStdString(), "Glyphsmith - " + Path("d.v2/lib.uol"));
     EXPECT_TRUE(FileNames(Path("d.v2/lib.uol")).empty());
 
     const std::string opened = TwoStyleLibrary();
@@ -167,7 +193,7 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     ASSERT_EQ(Root()->childCount(), 2);
     EXPECT_EQ(Node(0)->text(0), "Alpha");
     EXPECT_EQ(Node(1)->text(0), "Beta");
-    EXPECT_EQ(W->windowTitle().toStdString(), "Glyphsmith - " + opened);
+    EXPECT_EQ(W->Caption().toStdString(), "Glyphsmith - " + opened);
     EXPECT_TRUE(W->DINameCB->currentText().isEmpty());
     EXPECT_TRUE(W->TINameCB->currentText().isEmpty());
     Run(W->New1);  // counts every node: root and two styles
@@ -305,6 +331,119 @@ TEST_F(EditorWindow, EditsTakeOnlyCodePage1252)
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
         EXPECT_EQ(edit->text(), QStringLiteral("\u20ACx")) << edit->objectName().toStdString();
     }
+}
+
+// The preview vertex goes back to its first place whenever a style is selected, after New and
+// after Open; however far it is dragged, part of it stays in view.
+TEST_F(EditorWindow, ThePreviewVertexReturnsToItsPlaceAndCannotBeDraggedOutOfView)
+{
+    const TRect start{82, 67, 182, 117};
+    const std::string file = TwoStyleLibrary();
+    Open(file);
+    Root()->setExpanded(true);
+    const std::vector<std::pair<const char *, std::function<void()>>> returns = {
+        {"another style selected", [&] { Select(Node(1)); }},
+        {"Project > New", [&] { Run(W->New2); }},
+        {"Project > Open", [&] { Open(file); }},
+    };
+    Select(Node(0));
+    for (const auto &[when, command] : returns) {
+        SCOPED_TRACE(when);
+        Drag({132, 92}, {172, 112});
+        ASSERT_NE(Bounds(), start);
+        command();
+        EXPECT_EQ(Bounds(), start);
+    }
+
+    const QSize view = W->KXB->contentsRect().size();
+    for (const QPoint to : {QPoint(900, 700), QPoint(-900, -700), QPoint(900, -700)}) {
+        SCOPED_TRACE(to.x());
+        Drag({132, 92}, to);
+        const TRect b = Bounds();
+        EXPECT_TRUE(b.Right >= 10 && b.Bottom >= 10 && b.Left <= view.width() - 10 && b.Top <= view.height() - 10)
+            << b.Left << "," << b.Top << "-" << b.Right << "," << b.Bottom;
+        Run(W->New2);  // back to the middle
+    }
+    EXPECT_TRUE(Messages.empty());
+}
+
+// A click on the tree's blank area keeps the style and what the pages show; the wheel over a
+// list changes it only while the list has the focus.
+TEST_F(EditorWindow, BlankTreeClicksAndTheWheelOverUnfocusedListsChangeNothing)
+{
+    Open(TwoStyleLibrary());
+    Root()->setExpanded(true);
+    Select(Node(0));
+    W->DINameCB->lineEdit()->setFocus();
+    QTest::keyClicks(W->DINameCB->lineEdit(), "fr");
+    QTest::mouseClick(W->ProjectTree->viewport(), Qt::LeftButton, {}, QPoint(150, W->ProjectTree->viewport()->height() - 10));
+    EXPECT_EQ(W->CurrentStyle(), W->UOLib->Styles()[0].get());
+    EXPECT_EQ(W->DINameCB->currentText(), "fr");
+
+    for (QComboBox *box : std::initializer_list<QComboBox *>{W->DITypCB, W->DIAlignCB, W->DIStyleCB, W->DIBStyleCB, W->TIAlignCB, W->ComboBox5,
+                           W->ComboBox3}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->setCurrentIndex(0);
+        const auto wheel = [box] {
+            const QPointF at(box->width() / 2.0, box->height() / 2.0);
+            QWheelEvent event(at, box->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box, &event);
+        };
+        W->ProjectTree->setFocus();
+        wheel();
+        EXPECT_EQ(box->currentIndex(), 0);
+        box->setFocus();
+        wheel();
+        EXPECT_EQ(box->currentIndex(), 1);
+    }
+}
+
+// Handlers catch their own errors: nothing reaches the code that triggered them.
+TEST_F(EditorWindow, HandlerErrorsStopAtTheHandlerInTheErrorBox)
+{
+    EXPECT_NO_THROW(W->New1->trigger());  // no tree yet
+    W->New2->trigger();
+    W->New1->trigger();
+    Select(Node(0));
+    W->edX1->setText(QStringLiteral("x"));
+    EXPECT_NO_THROW(W->btnAdd->click());
+    EXPECT_EQ(Recorder.Texts(), (Strings{"Ungültiger Index.", "'x' ist kein gültiger Integerwert."}));
+    EXPECT_EQ(Messages[1].Caption, "Glyphsmith");
+}
+
+// A style name being typed in the tree while the window goes is dropped, not written into the
+// library the window has already destroyed; no handler runs once teardown has begun.
+TEST_F(EditorWindow, TeardownClosesTheTreeEditorUnreadAndRunsNoHandler)
+{
+    Run(W->New2);
+    Run(W->New1);
+    Root()->setExpanded(true);
+    W->ProjectTree->editItem(Node(0), 0);
+    QLineEdit *editor = W->ProjectTree->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    QTest::keyClicks(editor, QStringLiteral("Box"));
+    int edits = 0;
+    QObject::connect(W->ProjectTree, &TProjectTree::Edited, [&edits] { ++edits; });
+    W.reset();
+    EXPECT_EQ(edits, 0);
+}
+
+// The spinner's edit may be destroyed while it has the focus (its last events reach the
+// spinner's filter when it is no longer a line edit).
+TEST(UpDown, ItsFocusedEditCanBeDestroyed)
+{
+    QWidget host;
+    auto *edit = new QLineEdit(&host);
+    TUpDown upDown(&host);
+    upDown.SetAssociate(edit);
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    edit->setFocus();
+    delete edit;
+    EXPECT_EQ(upDown.Associate(), nullptr);
 }
 
 }  // namespace

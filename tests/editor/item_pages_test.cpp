@@ -204,6 +204,30 @@ TEST_F(ItemPages, PickingAGrowthEnablesTheCoordinatesButShowingAnItemDoesNot)
     EXPECT_EQ(enabled(), "--++") << "showing an item is not a pick";
 }
 
+// A growth picked before any numbers are typed: the disabled, empty edits read as 0 (the rule
+// replaces them anyway), while an enabled empty one is still refused.
+TEST_F(ItemPages, EmptyCoordinatesDisabledByAGrowthReadAsZero)
+{
+    Type(W->DINameCB, "band");
+    Pick(W->DITypCB, 0);
+    Pick(W->DIAlignCB, 3);
+    Click(W->btnAdd);
+    ASSERT_EQ(Style().DrawItems.size(), 1u);
+    const TKXDrawItem &band = *Style().DrawItems[0];
+    EXPECT_EQ((TRect{band.X1, band.Y1, band.X2, band.Y2}), (TRect{0, 0, 0, 0}));
+    EXPECT_EQ(band.Growth, igBoth);
+
+    Pick(W->DIAlignCB, 1);  // the Y edits come back, empty
+    Click(W->btnModify);
+    EXPECT_EQ(Recorder.Texts(), Strings{"'' ist kein gültiger Integerwert."});
+    Type(W->edY1, "5");
+    Type(W->edY2, "20");
+    Click(W->btnModify);
+    const TKXDrawItem &modified = *Style().DrawItems[0];
+    EXPECT_EQ((TRect{modified.X1, modified.Y1, modified.X2, modified.Y2}), (TRect{0, 5, 0, 20}));
+    EXPECT_EQ(modified.Growth, igHorizontal);
+}
+
 // Modify writes field by field and stops at the first refused one.
 TEST_F(ItemPages, ModifyStopsAtAnUnparsableY1WithTheEarlierFieldsWritten)
 {

@@ -418,4 +418,28 @@ TEST(DiagramBoxLifetime, EdgesGoBeforeVerticesAndBoxAndActorForgetEachOther)
     EXPECT_EQ(actor->Box(), nullptr);
 }
 
+// What an actor raises in a mouse handler stops at the box: it goes to the box's OnError, or
+// to the application-wide handler when the box has none, and the next event is handled again.
+TEST(DiagramBoxErrors, ActorErrorsGoToTheBoxHandlerElseTheApplicationsAndStopThere)
+{
+    struct TFailingActor : TKXActor {
+        bool MouseDown(QObject *, TMouseButton, TShiftState, const TPoint &) override
+        {
+            throw EKXDiagramError("Vertex Id not found");
+        }
+        bool MouseUp(QObject *, TMouseButton, TShiftState, const TPoint &) override { throw 7; }
+    } actor;
+    TKXDiagramBox box;
+    box.SetActor(&actor);
+    std::vector<std::string> boxErrors, appErrors;
+    SetApplicationErrorHandler([&](const std::exception &e) { appErrors.push_back(e.what()); });
+    box.OnError = [&](const std::exception &e) { boxErrors.push_back(e.what()); };
+    EXPECT_NO_THROW(QTest::mouseClick(&box, Qt::LeftButton));
+    box.OnError = nullptr;
+    EXPECT_NO_THROW(QTest::mouseClick(&box, Qt::LeftButton));
+    SetApplicationErrorHandler(nullptr);
+    EXPECT_EQ(boxErrors, (std::vector<std::string>{"Vertex Id not found", "Unknown error"}));
+    EXPECT_EQ(appErrors, (std::vector<std::string>{"Vertex Id not found", "Unknown error"}));
+}
+
 } // namespace
