@@ -218,7 +218,7 @@ TEST_F(EditorWindow, AFileNamedAtStartIsOpened)
     for (int i = 0; i < Root()->childCount(); ++i)
         shown.push_back(Node(i)->text(0).toStdString());
     EXPECT_EQ(shown, (Strings{"Process", "Event", "Document", "Storage", "Marker"}));
-    EXPECT_EQ(W->windowTitle().toStdString(), std::string("Glyphsmith - ") + SAMPLE_LIBRARY);
+    EXPECT_EQ(W->Caption().toStdString(), std::string("Glyphsmith - ") + SAMPLE_LIBRARY);
     EXPECT_EQ(Save(Path("copy.uol")), SAMPLE_LIBRARY);
     EXPECT_TRUE(Messages.empty());
 
@@ -236,7 +236,7 @@ TEST_F(EditorWindow, AFileNamedAtStartIsOpened)
         EXPECT_EQ(Messages[0].Caption, "Glyphsmith");
         EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
         EXPECT_TRUE(W->UOLib->Styles().empty());
-        EXPECT_EQ(W->windowTitle(), "Glyphsmith");
+        EXPECT_EQ(W->Caption(), "Glyphsmith");
     }
 }
 
