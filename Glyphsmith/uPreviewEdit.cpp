@@ -53,8 +53,8 @@ void TfrmEdit::SetupPreviewEditing()
 bool TfrmEdit::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == KXB && event->type() == QEvent::Paint && PreviewVertex)
-        SizeStrip->SetCurrentSize(TPoint{PreviewVertex->Right - PreviewVertex->Left,
-                                         PreviewVertex->Bottom - PreviewVertex->Top});
+        SizeStrip->SetCurrentSize(TPoint{Max(PreviewVertex->Right - PreviewVertex->Left, 0),
+                                         Max(PreviewVertex->Bottom - PreviewVertex->Top, 0)});
     return QMainWindow::eventFilter(watched, event);
 }
 

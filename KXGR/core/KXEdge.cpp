@@ -238,18 +238,30 @@ void TKXCustomEdge::DrawOutline(TKXCanvas &canvas, int32_t scale)
     DrawSegments(canvas, scale, 0, Handles.size() - 2);
 }
 
-TKXObject *TKXCustomEdge::HitTest(TPoint p)
+TKXObject *TKXCustomEdge::HitTest(TPoint p) { return HitTestAt(p, 100); }
+
+TKXObject *TKXCustomEdge::HitTestAt(TPoint p, int32_t scale)
 {
     TKXObject *answer = nullptr;
     for (std::size_t i = 0; i + 1 < Handles.size(); ++i)
         if (IsNear(SegmentDistance(p, Handles[i]->Position, Handles[i + 1]->Position)))
             answer = this;
     for (const auto &handle : Handles)
-        if (TKXObject *hit = handle->HitTest(p))
+        if (TKXObject *hit = handle->HitTestAt(p, scale))
             answer = hit;
-    if (TKXObject *hit = Adjacent->HitTest(p))
+    if (TKXObject *hit = Adjacent->HitTestAt(p, scale))
         answer = hit;
     return answer;
+}
+
+void TKXCustomEdge::HitAreas(TKXHitAreas &areas)
+{
+    // A segment answers within 3 units of it (a rounded distance below 4).
+    for (std::size_t i = 0; i + 1 < Handles.size(); ++i)
+        areas.push_back({Handles[i]->Position, Handles[i + 1]->Position, 4, true});
+    for (const auto &handle : Handles)
+        handle->HitAreas(areas);
+    Adjacent->HitAreas(areas);
 }
 
 void TKXCustomEdge::MoveBy(TPoint) {}
@@ -313,6 +325,7 @@ void TKXCustomEdge::InsertBendPoint(TPoint p)
             q = ProjectOnLine(q, a, b);
             Handles.insert(Handles.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                            std::make_unique<TKXHandle>(this, q, hkBend));
+            Changed();
         }
     }
 }
@@ -323,6 +336,7 @@ void TKXCustomEdge::RemoveBendPoint(TKXHandle *handle)
     if (index <= 0 || index >= static_cast<int>(Handles.size()) - 1)
         return;
     Handles.erase(Handles.begin() + index);
+    Changed();
 }
 
 void TKXCustomEdge::DrawBendOutline(TKXCanvas &canvas, TKXHandle *handle, int32_t scale)
@@ -341,6 +355,7 @@ void TKXCustomEdge::AdjustHandles()
     ClearBendPoints();
     const TPoint corner{Handles.front()->Position.X, Handles.back()->Position.Y};
     Handles.insert(Handles.begin() + 1, std::make_unique<TKXHandle>(this, corner, hkBend));
+    Changed();
     CenterAnchor();
 }
 
@@ -352,6 +367,7 @@ void TKXCustomEdge::CenterAnchor()
 void TKXCustomEdge::ClearBendPoints()
 {
     Handles.erase(Handles.begin() + 1, Handles.end() - 1);
+    Changed();
     CenterAnchor();
 }
 
@@ -430,7 +446,12 @@ void TKXAdjacent::Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode)
     const int32_t height = canvas.TextHeight(Caption);
     const int32_t halfWidth = Round(width * 0.5L);
     const int32_t halfHeight = Round(height * 0.5L);
-    Bounds = {Position.X - halfWidth, Position.Y - halfHeight, Position.X + halfWidth, Position.Y + halfHeight};
+    const TRect bounds{Position.X - halfWidth, Position.Y - halfHeight, Position.X + halfWidth,
+                       Position.Y + halfHeight};
+    if (!(bounds == Bounds)) {
+        Bounds = bounds;
+        Changed();
+    }
 
     SetObjectPen(canvas, pmCopy, psDot);
     canvas.Brush.Style = bsClear;
@@ -473,17 +494,26 @@ void TKXAdjacent::DrawOutline(TKXCanvas &canvas, int32_t scale)
     canvas.LineTo(centre.X, centre.Y);
 }
 
-TKXObject *TKXAdjacent::HitTest(TPoint p)
+TKXObject *TKXAdjacent::HitTest(TPoint p) { return HitTestAt(p, 100); }
+
+TKXObject *TKXAdjacent::HitTestAt(TPoint p, int32_t scale)
 {
     if (PointInRect(p, Bounds))
         return this;
-    return Anchor->HitTest(p);
+    return Anchor->HitTestAt(p, scale);
+}
+
+void TKXAdjacent::HitAreas(TKXHitAreas &areas)
+{
+    areas.push_back({{Bounds.Left, Bounds.Top}, {Bounds.Right, Bounds.Bottom}});
+    Anchor->HitAreas(areas);
 }
 
 void TKXAdjacent::MoveBy(TPoint delta)
 {
     OffsetRect(Bounds, delta);
     OffsetPoint(Position, delta);
+    Changed();
 }
 
 TPoint TKXAdjacent::SlideAnchor(TPoint c, TPoint delta)

@@ -50,6 +50,9 @@ public:
     // The last of: the edge when p is within 3 units of a segment (strictly between its ends),
     // a handle of the path under p, the label or its anchor under p. nullptr when none.
     TKXObject *HitTest(TPoint p) override;
+    TKXObject *HitTestAt(TPoint p, int32_t scale) override;
+    // The segments, the path's handles, the label and its anchor.
+    void HitAreas(TKXHitAreas &areas) override;
     // Edges move only through their handles: nothing happens.
     void MoveBy(TPoint delta) override;
     // Edges are never selected by rectangle: answers false.
@@ -121,6 +124,9 @@ public:
     // The adjacent when p lies in Bounds (whatever the caption), else the anchor handle under
     // p, else nullptr.
     TKXObject *HitTest(TPoint p) override;
+    TKXObject *HitTestAt(TPoint p, int32_t scale) override;
+    // Bounds and the anchor's hit square.
+    void HitAreas(TKXHitAreas &areas) override;
     // The caption in the label font around Position and the line to the anchor; the whole
     // plane while selected, because the frame of Bounds follows the font the canvas holds.
     TRect PaintExtent(int32_t scale) override;

@@ -53,6 +53,11 @@ public:
     void DrawOutline(TKXCanvas &canvas, int32_t scale) override;
     // This handle when p lies in Bounds (sides included), otherwise nullptr.
     TKXObject *HitTest(TPoint p) override;
+    // Also this handle when p is where a press on its drawn square at scale lands: below
+    // scale 100 the 8-pixel square covers more than Bounds.
+    TKXObject *HitTestAt(TPoint p, int32_t scale) override;
+    // The hit square.
+    void HitAreas(TKXHitAreas &areas) override;
     // Hands the drag to the owner. Raises EInvalidCast when the owner's kind does not fit the
     // handle kind (edge for hkBend..hkEnd, vertex for the corners, adjacent for hkAnchor) or
     // the owner is no handle owner.

@@ -31,6 +31,37 @@ bool TKXObject::ContainsPoint(TPoint) { Abstract(); }
 void TKXObject::InsertBendPoint(TPoint) { Abstract(); }
 void TKXObject::RemoveBendPoint(TKXHandle *) { Abstract(); }
 
+TKXObjectId &TKXObjectId::operator=(int32_t value)
+{
+    const int32_t old = FValue;
+    FValue = value;
+    if (old != value && FOwner.FList)
+        FOwner.FList->IdChanged(FOwner, old);
+    return *this;
+}
+
+TKXObject *TKXObject::HitTestAt(TPoint p, int32_t) { return HitTest(p); }
+
+void TKXObject::HitAreas(TKXHitAreas &areas)
+{
+    constexpr int32_t lo = std::numeric_limits<int32_t>::min();
+    constexpr int32_t hi = std::numeric_limits<int32_t>::max();
+    areas.push_back({{lo, lo}, {hi, hi}});
+}
+
+void TKXObject::Changed()
+{
+    // Handles and labels pass the change on to their owner; the depth limit guards against
+    // owners that form a ring.
+    TKXObject *obj = this;
+    for (int depth = 0; depth < 4 && (obj->Kind == okHandle || obj->Kind == okAdjacent) && !obj->Links.empty() &&
+                        obj->Links[0];
+         ++depth)
+        obj = obj->Links[0];
+    if (obj->FList)
+        obj->FList->AreasChanged(*obj);
+}
+
 TRect TKXObject::PaintExtent(int32_t)
 {
     constexpr int32_t low = std::numeric_limits<int32_t>::min();
@@ -63,26 +94,69 @@ TRect UniteRects(const TRect &a, const TRect &b)
 
 TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
 {
+    TKXObject *obj = object.get();
+    obj->FList = this;
+    obj->FListIndex = FItems.size();
+    if (FFreeSlots.empty()) {
+        obj->FSlot = static_cast<uint32_t>(FSlots.size());
+        FSlots.push_back(obj);
+    } else {
+        obj->FSlot = FFreeSlots.back();
+        FFreeSlots.pop_back();
+        FSlots[obj->FSlot] = obj;
+    }
+    obj->FAreasDirty = false;
     FItems.push_back(std::move(object));
-    return FItems.back().get();
+    AreasChanged(*obj);
+    return obj;
 }
 
 std::unique_ptr<TKXObject> TKXObjectList::Extract(TKXObject *object)
 {
-    const int index = IndexOf(object);
-    if (index < 0)
+    if (!Contains(object))
         return nullptr;
-    std::unique_ptr<TKXObject> taken = std::move(FItems[index]);
-    FItems.erase(FItems.begin() + index);
-    FIdIndex.clear();
-    FIndexed = 0;
-    return taken;
+    const std::size_t index = object->FListIndex;
+    if (index < FIndexed)
+        Unindex(object->Id, *object);
+    FAreas.Remove(object->FSlot);
+    FSlots[object->FSlot] = nullptr;
+    FFreeSlots.push_back(object->FSlot);
+    object->FList = nullptr;
+    object->FAreasDirty = false;
+    ++FGaps;
+    return std::move(FItems[index]);
+}
+
+const std::vector<std::unique_ptr<TKXObject>> &TKXObjectList::Items() const
+{
+    if (FGaps == 0)
+        return FItems;
+    std::size_t kept = 0;
+    std::size_t indexed = 0;
+    for (std::size_t i = 0; i < FItems.size(); ++i) {
+        if (i == FIndexed)
+            indexed = kept;
+        if (!FItems[i])
+            continue;
+        FItems[i]->FListIndex = kept;
+        if (kept != i)
+            FItems[kept] = std::move(FItems[i]);
+        ++kept;
+    }
+    if (FIndexed >= FItems.size())
+        indexed = kept;
+    FItems.resize(kept);
+    FIndexed = indexed;
+    FGaps = 0;
+    return FItems;
 }
 
 int TKXObjectList::IndexOf(const TKXObject *object) const
 {
-    const auto it = std::find_if(FItems.begin(), FItems.end(), [object](const auto &p) { return p.get() == object; });
-    return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+    if (!Contains(object))
+        return -1;
+    Items();
+    return static_cast<int>(object->FListIndex);
 }
 
 void TKXObjectList::Clear()
@@ -90,32 +164,114 @@ void TKXObjectList::Clear()
     // Objects are destroyed one by one in list order while the list still holds the rest,
     // so a destructor may look at the objects that follow it.
     for (auto &item : FItems)
-        item.reset();
+        if (item) {
+            item->FList = nullptr;
+            item.reset();
+        }
     FItems.clear();
+    FGaps = 0;
     FIdIndex.clear();
     FIndexed = 0;
+    FAreas.Clear();
+    FSlots.clear();
+    FFreeSlots.clear();
+    FDirtySlots.clear();
+    FSeen.clear();
 }
 
-void TKXObjectList::IndexAll() const
+void TKXObjectList::Index(TKXObject &object) const
+{
+    TIdEntry &entry = FIdIndex[object.Id];
+    // Items are indexed front to back, so a newly indexed item comes after all others with its
+    // id; an item whose id changed replaces the last only when it lies further back.
+    if (entry.Count == 0 || (entry.Last && Before(entry.Last, &object)))
+        entry.Last = &object;
+    ++entry.Count;
+}
+
+void TKXObjectList::Unindex(int32_t id, TKXObject &object) const
+{
+    const auto it = FIdIndex.find(id);
+    if (it == FIdIndex.end())
+        return;
+    if (--it->second.Count == 0)
+        FIdIndex.erase(it);
+    else if (it->second.Last == &object)
+        it->second.Last = nullptr;
+}
+
+void TKXObjectList::IndexIds() const
 {
     for (; FIndexed < FItems.size(); ++FIndexed)
-        FIdIndex[FItems[FIndexed]->Id] = FIndexed;
+        if (FItems[FIndexed])
+            Index(*FItems[FIndexed]);
+}
+
+void TKXObjectList::IdChanged(TKXObject &object, int32_t oldId)
+{
+    if (object.FListIndex >= FIndexed)
+        return;
+    Unindex(oldId, object);
+    Index(object);
 }
 
 TKXObject *TKXObjectList::FindById(int32_t id) const
 {
-    // Ids are public fields and may change after an object was indexed: an entry is trusted
-    // only when the object still carries the id and no later object was given it; otherwise
-    // the index is rebuilt once.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        IndexAll();
-        const auto it = FIdIndex.find(id);
-        if (it != FIdIndex.end() && FItems[it->second]->Id == id)
-            return FItems[it->second].get();
-        if (attempt == 0) {
-            FIdIndex.clear();
-            FIndexed = 0;
-        }
+    IndexIds();
+    const auto it = FIdIndex.find(id);
+    if (it == FIdIndex.end())
+        return nullptr;
+    TIdEntry &entry = it->second;
+    if (!entry.Last) {
+        // The last holder of a shared id left or changed its id: look for the one now last.
+        for (std::size_t i = FIndexed; i-- > 0;)
+            if (FItems[i] && FItems[i]->Id == id) {
+                entry.Last = FItems[i].get();
+                break;
+            }
     }
-    return nullptr;
+    return entry.Last;
+}
+
+void TKXObjectList::AreasChanged(TKXObject &object)
+{
+    if (object.FAreasDirty)
+        return;
+    object.FAreasDirty = true;
+    FDirtySlots.push_back(object.FSlot);
+}
+
+void TKXObjectList::FileDirty() const
+{
+    for (const uint32_t slot : FDirtySlots) {
+        TKXObject *obj = FSlots[slot];
+        // A slot freed and given to another object since stays listed once per change.
+        if (!obj || !obj->FAreasDirty)
+            continue;
+        obj->FAreasDirty = false;
+        FScratch.clear();
+        obj->HitAreas(FScratch);
+        FAreas.Set(slot, FScratch);
+    }
+    FDirtySlots.clear();
+}
+
+void TKXObjectList::ObjectsIn(const TRect &r, std::vector<TKXObject *> &found) const
+{
+    FileDirty();
+    FKeys.clear();
+    FAreas.Query(r, FKeys);
+    if (FSeen.size() < FSlots.size())
+        FSeen.resize(FSlots.size(), 0);
+    if (++FQuery == 0) {
+        std::fill(FSeen.begin(), FSeen.end(), 0);
+        FQuery = 1;
+    }
+    const std::size_t first = found.size();
+    for (const uint32_t key : FKeys)
+        if (FSeen[key] != FQuery && FSlots[key]) {
+            FSeen[key] = FQuery;
+            found.push_back(FSlots[key]);
+        }
+    std::sort(found.begin() + static_cast<std::ptrdiff_t>(first), found.end(), Before);
 }

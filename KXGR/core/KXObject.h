@@ -2,6 +2,7 @@
 // The abstract diagram object, the class records that stand in for class references and
 // virtual constructors, and the owning object list of a diagram.
 
+#include "KXGR/core/KXSpatialIndex.h"
 #include "KXGR/core/KXTypes.h"
 
 #include <cstddef>
@@ -57,6 +58,23 @@ std::unique_ptr<TKXObject> ReadObjectFromText(TKXTextFile &file, TKXObjectList &
     return T::CreateFromText(file, vertices, edges, data);
 }
 
+// The identity number of a diagram object. It reads as an int32_t; a write is reported to the
+// list that holds the object, so the list's look-up by id stays right whatever changes an id.
+// It belongs to its object and cannot be copied on its own: take the number with
+// `int32_t id = obj->Id`.
+class TKXObjectId {
+public:
+    explicit TKXObjectId(TKXObject &owner) : FOwner(owner) {}
+    TKXObjectId(const TKXObjectId &) = delete;
+    TKXObjectId &operator=(const TKXObjectId &other) { return *this = other.FValue; }
+    TKXObjectId &operator=(int32_t value);
+    operator int32_t() const { return FValue; }
+
+private:
+    TKXObject &FOwner;
+    int32_t FValue = 0;
+};
+
 // Base of vertices, edges, handles and adjacents. Every operation left abstract by a class
 // raises EAbstractError when called. Coordinates are logical units unless stated otherwise.
 class TKXObject : public TObject {
@@ -73,13 +91,26 @@ public:
     std::vector<TKXObject *> Links;
     bool Selected = false;
     TKXObjectKind Kind = okHandle;
-    int32_t Id = 0;
+    TKXObjectId Id{*this};
+
+    // Tells the list that holds this object, or that holds the object this handle or label
+    // belongs to, that its hit area may have changed. The objects' own operations call it; a
+    // host that writes geometry fields directly calls it afterwards.
+    void Changed();
 
     virtual void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode);
     // Drag feedback in the not-xor pen mode: drawing it twice restores the picture.
     virtual void DrawOutline(TKXCanvas &canvas, int32_t scale);
     // The object itself, one of its handles, its adjacent, or nullptr.
     virtual TKXObject *HitTest(TPoint p);
+    // HitTest for a view at scale (percent): a handle also answers anywhere on the 8-pixel
+    // square it is drawn as, which at scales below 100 is larger than its hit square. Classes
+    // that do not know scales answer HitTest.
+    virtual TKXObject *HitTestAt(TPoint p, int32_t scale);
+    // Appends the pieces of the plane where HitTestAt at scale 100 or above can answer
+    // anything: the spatial index files the object under them. The base answers the whole
+    // plane, so an object of a class that does not tell is always asked.
+    virtual void HitAreas(TKXHitAreas &areas);
     virtual void MoveBy(TPoint delta);
     virtual bool InRect(const TRect &r);
     virtual void WriteToStream(TValueWriter &writer);
@@ -88,11 +119,21 @@ public:
     virtual bool ContainsPoint(TPoint p);
     virtual void InsertBendPoint(TPoint p);
     virtual void RemoveBendPoint(TKXHandle *handle);
+
     // A rectangle of device pixels (sides included) that holds everything Draw may paint at
     // scale on a canvas at the origin, handles and labels included; it may be larger. Painting
     // skips objects whose extent misses the view. The base answers the whole plane, so a class
     // that does not say is always drawn.
     virtual TRect PaintExtent(int32_t scale);
+
+private:
+    friend class TKXObjectList;
+    friend class TKXObjectId;
+    // Kept by the list that holds the object.
+    TKXObjectList *FList = nullptr;
+    std::size_t FListIndex = 0;   // position among the list's items, holes included
+    uint32_t FSlot = 0;           // key of the object in the list's spatial index
+    bool FAreasDirty = false;     // waits to be filed again
 };
 
 // Helpers of PaintExtent, in 64 bits and saturating at the 32-bit limits: a square of
@@ -102,8 +143,10 @@ TRect ScaledSquare(int64_t x, int64_t y, int32_t scale, int64_t margin);
 TRect UniteRects(const TRect &a, const TRect &b);
 
 // An ordered list that owns its objects (the diagram box's vertices and edges).
-// FindById answers the last object with the id in amortised constant time, so readers can
-// resolve references without scanning the list per lookup.
+// FindById answers the last object with the id in list order, in amortised constant time, and
+// stays right whatever changes an id. Extract takes an object out in constant time; the list
+// closes the gaps at its next read. The list files its objects' hit areas in a spatial index
+// that follows their changes (TKXObject::Changed) lazily, at the next query.
 class TKXObjectList {
 public:
     TKXObjectList() = default;
@@ -111,26 +154,59 @@ public:
     TKXObjectList &operator=(const TKXObjectList &) = delete;
     ~TKXObjectList() { Clear(); }
 
-    std::size_t Count() const { return FItems.size(); }
-    bool Empty() const { return FItems.empty(); }
-    TKXObject *operator[](std::size_t index) const { return FItems[index].get(); }
-    TKXObject *Last() const { return FItems.empty() ? nullptr : FItems.back().get(); }
+    std::size_t Count() const { return Items().size(); }
+    bool Empty() const { return Items().empty(); }
+    TKXObject *operator[](std::size_t index) const { return Items()[index].get(); }
+    TKXObject *Last() const { return Empty() ? nullptr : Items().back().get(); }
 
     TKXObject *Add(std::unique_ptr<TKXObject> object);
     // Takes the object out of the list and hands it back; nullptr when it is not in the list.
     std::unique_ptr<TKXObject> Extract(TKXObject *object);
     int IndexOf(const TKXObject *object) const;
+    bool Contains(const TKXObject *object) const { return object && object->FList == this; }
     // Destroys the objects in list order.
     void Clear();
     TKXObject *FindById(int32_t id) const;
 
-    auto begin() const { return FItems.begin(); }
-    auto end() const { return FItems.end(); }
+    // Appends to found the objects whose hit areas (TKXObject::HitAreas) meet r, each once,
+    // in list order.
+    void ObjectsIn(const TRect &r, std::vector<TKXObject *> &found) const;
+    // Whether a comes before b in the list; both must be in it.
+    static bool Before(const TKXObject *a, const TKXObject *b) { return a->FListIndex < b->FListIndex; }
+
+    auto begin() const { return Items().begin(); }
+    auto end() const { return Items().end(); }
 
 private:
-    std::vector<std::unique_ptr<TKXObject>> FItems;
-    // Index from id to position of the last object with that id among the first FIndexed items.
-    mutable std::unordered_map<int32_t, std::size_t> FIdIndex;
+    friend class TKXObject;
+    friend class TKXObjectId;
+
+    struct TIdEntry {
+        TKXObject *Last = nullptr;   // nullptr: several hold the id and the last is to be found
+        uint32_t Count = 0;
+    };
+
+    // Items with gaps (nullptr) where objects were extracted; Items() closes them.
+    mutable std::vector<std::unique_ptr<TKXObject>> FItems;
+    mutable std::size_t FGaps = 0;
+    // Ids of the first FIndexed items (gaps included).
+    mutable std::unordered_map<int32_t, TIdEntry> FIdIndex;
     mutable std::size_t FIndexed = 0;
-    void IndexAll() const;
+
+    mutable TKXSpatialIndex FAreas;
+    mutable std::vector<TKXObject *> FSlots;       // slot -> object, nullptr when free
+    mutable std::vector<uint32_t> FFreeSlots;
+    mutable std::vector<uint32_t> FDirtySlots;
+    mutable std::vector<uint32_t> FSeen;           // per slot: the query that last found it
+    mutable uint32_t FQuery = 0;
+    mutable std::vector<uint32_t> FKeys;
+    mutable TKXHitAreas FScratch;
+
+    const std::vector<std::unique_ptr<TKXObject>> &Items() const;
+    void IndexIds() const;
+    void Index(TKXObject &object) const;
+    void Unindex(int32_t id, TKXObject &object) const;
+    void IdChanged(TKXObject &object, int32_t oldId);
+    void AreasChanged(TKXObject &object);
+    void FileDirty() const;
 };

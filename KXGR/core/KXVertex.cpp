@@ -133,13 +133,22 @@ void TKXCustomVertex::DrawOutline(TKXCanvas &canvas, int32_t scale)
                      ScaleValue(Bottom, scale));
 }
 
-TKXObject *TKXCustomVertex::HitTest(TPoint p)
+TKXObject *TKXCustomVertex::HitTest(TPoint p) { return HitTestAt(p, 100); }
+
+TKXObject *TKXCustomVertex::HitTestAt(TPoint p, int32_t scale)
 {
     TKXObject *answer = PointInRect(p, Sides()) ? this : nullptr;
     for (const auto &handle : Handles)
-        if (TKXObject *hit = handle->HitTest(p))
+        if (TKXObject *hit = handle->HitTestAt(p, scale))
             answer = hit;
     return answer;
+}
+
+void TKXCustomVertex::HitAreas(TKXHitAreas &areas)
+{
+    areas.push_back({{Left, Top}, {Right, Bottom}});
+    for (const auto &handle : Handles)
+        handle->HitAreas(areas);
 }
 
 void TKXCustomVertex::MoveBy(TPoint delta)
@@ -151,6 +160,7 @@ void TKXCustomVertex::MoveBy(TPoint delta)
     for (TKXObject *link : Links)
         link->MoveBy(delta);
     AdjustHandles();
+    Changed();
 }
 
 bool TKXCustomVertex::InRect(const TRect &r)
@@ -275,6 +285,7 @@ void TKXCustomVertex::MoveHandle(TKXHandle &handle, TPoint delta)
         throw EInvalidCast(KXMessages::InvalidCast);
     }
     AdjustHandles();
+    Changed();
 }
 
 void TKXCustomVertex::DrawHandleOutline(TKXCanvas &canvas, TKXHandle &, int32_t scale)

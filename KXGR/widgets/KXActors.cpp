@@ -127,9 +127,8 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
                 // The handle may have been selected by an earlier right click; a bend handle
                 // must not stay listed once the edge has destroyed it. End handles survive.
                 auto *handle = static_cast<TKXHandle *>(Current);
-                auto &selection = box->Selection;
                 if (handle->HandleKind == hkBend)
-                    selection.erase(std::remove(selection.begin(), selection.end(), handle), selection.end());
+                    box->DeselectObject(handle);
                 owner->RemoveBendPoint(handle);
                 Current = nullptr;
             } else if (owner && owner->Kind == okVertex) {
@@ -138,8 +137,13 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         }
         if (Current && Current->Kind == okAdjacent && OwnerOf(Current))
             Current = OwnerOf(Current);
-        if (hit && Current && State != esRemoveBend)
-            box->SelectObject(Current, shiftHeld);
+        // A handle never joins the selection: a right click on an edge's handle selects the
+        // edge (a label's anchor, the label), and the handle stays Current for the popup.
+        if (hit && Current && State != esRemoveBend) {
+            TKXObject *target = Current->Kind == okHandle ? OwnerOf(Current) : Current;
+            if (target)
+                box->SelectObject(target, shiftHeld);
+        }
         if (!hit && !shiftHeld)
             box->ClearSelection();
         box->Invalidate();

@@ -1,6 +1,8 @@
 #include "KXGR/widgets/KXDiagramBox.h"
 
+#include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
+#include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXPrinterInfo.h"
 #include "KXGR/widgets/KXQtCanvas.h"
 
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -452,15 +455,24 @@ void TKXDiagramBox::ClearSelection()
         }
     }
     Selection.clear();
+    FSelected.clear();
 }
 
 void TKXDiagramBox::SelectObject(TKXObject *obj, bool add)
 {
     if (!add)
         ClearSelection();
-    if (std::find(Selection.begin(), Selection.end(), obj) == Selection.end())
+    if (FSelected.insert(obj).second)
         Selection.push_back(obj);
     obj->Selected = true;
+}
+
+void TKXDiagramBox::DeselectObject(TKXObject *obj)
+{
+    if (FSelected.erase(obj))
+        std::erase(Selection, obj);
+    if (obj)
+        obj->Selected = false;
 }
 
 void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
@@ -472,15 +484,147 @@ void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
             SelectObject(vertex.get(), true);
 }
 
+int32_t TKXDiagramBox::HandleReach() const
+{
+    // The drawn square reaches 4.5 pixels from the scaled point, plus half a unit of rounding
+    // on the way back; the hit square covers 4 units of it.
+    if (FScale >= 100)
+        return 0;
+    return std::max(0, static_cast<int32_t>(std::ceil(450.0 / FScale + 0.5)) - 4);
+}
+
+namespace {
+TRect Widen(const TRect &r, int32_t by)
+{
+    const auto clamp = [](int64_t v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return {clamp(int64_t(r.Left) - by), clamp(int64_t(r.Top) - by), clamp(int64_t(r.Right) + by),
+            clamp(int64_t(r.Bottom) + by)};
+}
+}
+
 TKXObject *TKXDiagramBox::ObjectAt(TPoint p)
 {
-    for (std::size_t i = Edges.Count(); i-- > 0;)
-        if (TKXObject *hit = Edges[i]->HitTest(p))
-            return hit;
-    for (std::size_t i = Vertices.Count(); i-- > 0;)
-        if (TKXObject *hit = Vertices[i]->HitTest(p))
-            return hit;
+    const TRect around = Widen({p.X, p.Y, p.X, p.Y}, HandleReach());
+    for (TKXObjectList *list : {&Edges, &Vertices}) {
+        FFound.clear();
+        list->ObjectsIn(around, FFound);
+        for (auto it = FFound.rbegin(); it != FFound.rend(); ++it)
+            if (TKXObject *hit = (*it)->HitTestAt(p, FScale))
+                return hit;
+    }
     return nullptr;
+}
+
+void TKXDiagramBox::ForEachObjectIn(const TRect &r, const std::function<void(TKXObject *)> &f)
+{
+    const TRect area = Widen(r, HandleReach());
+    std::vector<TKXObject *> edges;
+    std::vector<TKXObject *> vertices;
+    Edges.ObjectsIn(area, edges);
+    Vertices.ObjectsIn(area, vertices);
+    for (TKXObject *edge : edges)
+        if (!edge->Selected)
+            f(edge);
+    for (TKXObject *vertex : vertices)
+        f(vertex);
+    for (TKXObject *edge : edges)
+        if (edge->Selected)
+            f(edge);
+}
+
+void TKXDiagramBox::DeleteSelection() { DeleteObjects(Selection); }
+
+void TKXDiagramBox::DeleteObject(TKXObject *obj)
+{
+    if (obj)
+        DeleteObjects({obj});
+}
+
+namespace {
+// The vertex or edge a handle or label belongs to (the object itself otherwise).
+const TKXObject *TopOwner(const TKXObject *obj)
+{
+    for (int depth = 0; depth < 4 && (obj->Kind == okHandle || obj->Kind == okAdjacent) && !obj->Links.empty() &&
+                        obj->Links[0];
+         ++depth)
+        obj = obj->Links[0];
+    return obj;
+}
+}
+
+void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
+{
+    // Every answer is in before anything changes, so a handler that raises deletes nothing.
+    std::vector<TKXObject *> allowed;
+    for (TKXObject *obj : request) {
+        if (!Vertices.Contains(obj) && !Edges.Contains(obj))
+            continue;
+        TKXObject *asked = obj;
+        if (!OnDeleteObject || OnDeleteObject(asked, moNew))
+            allowed.push_back(obj);
+    }
+    if (allowed.empty())
+        return;
+
+    std::unordered_set<const TKXObject *> doomed;
+    doomed.reserve(2 * allowed.size());
+    std::vector<TKXObject *> edges;
+    std::vector<TKXObject *> vertices;
+    const auto doomEdge = [&](TKXObject *obj) {
+        if (doomed.insert(obj).second)
+            edges.push_back(obj);
+    };
+    for (TKXObject *obj : allowed) {
+        if (obj->Kind == okEdge) {
+            doomEdge(obj);
+        } else if (doomed.insert(obj).second) {
+            vertices.push_back(obj);
+            // An edge cannot outlive its vertex: it goes too, without being asked.
+            for (TKXObject *link : obj->Links)
+                if (!link->Links.empty() && Edges.Contains(link->Links[0]))
+                    doomEdge(link->Links[0]);
+        }
+    }
+
+    if (!Selection.empty()) {
+        const auto kept = std::stable_partition(Selection.begin(), Selection.end(),
+                                                [&](TKXObject *obj) { return !doomed.contains(TopOwner(obj)); });
+        if (kept == Selection.begin())
+            FSelected.clear();
+        else
+            std::for_each(kept, Selection.end(), [this](TKXObject *obj) { FSelected.erase(obj); });
+        Selection.erase(kept, Selection.end());
+    }
+    if (TKXActor *actor = Actor(); actor && actor->Current && doomed.contains(TopOwner(actor->Current)))
+        actor->Current = nullptr;
+
+    // The edge ends leave the surviving vertices' lists in one pass per vertex; the edges then
+    // let go of their vertices, so destroying them scans no list.
+    std::unordered_set<TKXObject *> touched;
+    for (TKXObject *obj : edges)
+        if (auto *edge = dynamic_cast<TKXCustomEdge *>(obj)) {
+            for (TKXObject *end : {static_cast<TKXObject *>(edge->Source), static_cast<TKXObject *>(edge->Target)})
+                if (end && !doomed.contains(end))
+                    touched.insert(end);
+        }
+    for (TKXObject *vertex : touched)
+        std::erase_if(vertex->Links, [&](const TKXObject *link) {
+            return !link->Links.empty() && doomed.contains(link->Links[0]);
+        });
+    for (TKXObject *vertex : vertices)
+        vertex->Links.clear();
+    for (TKXObject *obj : edges) {
+        if (auto *edge = dynamic_cast<TKXCustomEdge *>(obj)) {
+            edge->Source = nullptr;
+            edge->Target = nullptr;
+        }
+        Edges.Extract(obj).reset();
+    }
+    for (TKXObject *vertex : vertices)
+        Vertices.Extract(vertex).reset();
+    Invalidate();
 }
 
 void TKXDiagramBox::MoveSelection(TPoint delta)

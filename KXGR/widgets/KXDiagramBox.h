@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 enum TKXMode : uint8_t { moNew = 0, moLoaded = 1 };
@@ -68,11 +69,16 @@ public:
 
     TKXObjectList Vertices;                           // owned, order of adding
     TKXObjectList Edges;                              // owned, order of adding
-    std::vector<TKXObject *> Selection;               // not owned, order of selecting
+    // Not owned, order of selecting. Change it through the box's operations only: the box
+    // keeps a set beside it for membership.
+    std::vector<TKXObject *> Selection;
     std::vector<const TKXObjectClass *> ObjectClasses;
     int32_t LastId = 0;                               // highest Id given out or loaded
     TKXObjectEvent OnAddObject;
-    TKXObjectEvent OnDeleteObject;                    // stored for hosts; never fired
+    // Asked by DeleteSelection and DeleteObject, once for each vertex or edge they are asked to
+    // delete, before anything is deleted (mode is moNew; a replacement is ignored). Answering
+    // false keeps that object. No other operation fires it.
+    TKXObjectEvent OnDeleteObject;
     // Receives what the box's mouse handlers raise (the actor's and the objects' errors
     // included), which then stops there; empty: the application-wide handler.
     TKXErrorEvent OnError;
@@ -180,11 +186,31 @@ public:
     void ClearSelection();
     // Selects obj (after clearing the selection unless add); lists it once. Draws nothing.
     void SelectObject(TKXObject *obj, bool add);
+    // Takes obj out of the selection and clears its Selected flag. Draws nothing.
+    void DeselectObject(TKXObject *obj);
     // Selects the vertices inside r (diagram units, corners in order). Draws nothing.
     void SelectInRect(const TRect &r, bool add);
     // The object under p (diagram units): edges last to first, then vertices last to first;
-    // may be a handle or an adjacent. nullptr when nothing is there.
+    // may be a handle or an adjacent. nullptr when nothing is there. A handle answers on its
+    // hit square and, at scales below 100, anywhere on the larger square it is drawn as.
+    // Answered from a spatial index; the same answer as asking every object in that order.
     TKXObject *ObjectAt(TPoint p);
+    // Calls f for every vertex and edge whose hit area (handles at their drawn size at Scale)
+    // meets r (diagram units, corners in order), in the order DrawObjects paints them:
+    // unselected edges, vertices, selected edges, each in list order. Objects may draw outside
+    // their hit area (a label's text at other scales): widen r for painting. f must not add or
+    // delete objects.
+    void ForEachObjectIn(const TRect &r, const std::function<void(TKXObject *)> &f);
+
+    // Deletes the selected vertices and edges together with every edge attached to a deleted
+    // vertex, after OnDeleteObject allowed each selected one; handles and labels in the
+    // selection are not deleted themselves and leave it with their owner. The rest of the
+    // selection stays. Repaints once. O(k + n) for k objects deleted from n.
+    void DeleteSelection();
+    // The same for one vertex or edge of this box (selected or not). Anything else (nullptr, a
+    // handle, a label, an object of another box) is left alone. Costs O(attached edges) plus
+    // O(selection size) when something is selected.
+    void DeleteObject(TKXObject *obj);
     // Moves every selected object; without ImmediateRedraw its outline is taken off before
     // and drawn after the move on the own canvas.
     void MoveSelection(TPoint delta);
@@ -263,6 +289,13 @@ private:
     // DrawObjects for the objects whose PaintExtent meets view (view pixels).
     void DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view);
     void DrawOnOwnCanvas(TKXObject *obj);
+    // How far beyond its hit square a handle's drawn square reaches at Scale, logical units.
+    int32_t HandleReach() const;
+    // Deletes the objects of request that OnDeleteObject allows (see DeleteSelection).
+    void DeleteObjects(const std::vector<TKXObject *> &request);
+
+    std::unordered_set<const TKXObject *> FSelected;   // members of Selection
+    std::vector<TKXObject *> FFound;                   // scratch of the index queries
     // AddObject that leaves in obj what the handler made of it (the object or its replacement),
     // so a load can tell a refused object from a replaced one.
     TKXObject *AddOffered(TKXObject *&obj, TKXMode mode);

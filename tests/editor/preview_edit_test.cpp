@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QUndoStack>
 
 namespace {
 
@@ -56,6 +57,15 @@ protected:
     TRect Fields() const
     {
         return {W->edX1->text().toInt(), W->edY1->text().toInt(), W->edX2->text().toInt(), W->edY2->text().toInt()};
+    }
+
+    // The library as the bytes of its file.
+    QByteArray Bytes()
+    {
+        W->UOLib->SaveToFile(Path("state.uol"));
+        QFile in(QString::fromStdString(Path("state.uol")));
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        return in.readAll();
     }
 
     // What the preview box shows of its vertex: its rectangle, right and bottom side included.
@@ -158,10 +168,13 @@ TEST_F(PreviewEdit, SampleTextsShowInThePreviewAndNeverInTheFile)
 
 
 // "Edit items" on: a click picks the topmost item and shows it on its page, a drag moves it on
-// the grid, a handle resizes it (Shift leaves the grid), the fields follow, growth rules hold.
-TEST_F(PreviewEdit, ItemsArePickedMovedAndResizedInThePreview)
+// the grid, a handle resizes it (Shift leaves the grid), the fields follow, growth rules hold;
+// each drag is one undo step.
+TEST_F(PreviewEdit, ItemsArePickedMovedAndResizedInThePreviewOneUndoStepEach)
 {
     FramedStyle();  // vertex (82, 67)-(182, 117): box at (92, 87)-(122, 107), title over the top
+    W->UndoStack->clear();
+    const QByteArray start = Bytes();
     QTest::mouseClick(W->btnEditItems, Qt::LeftButton);
     ASSERT_EQ(W->KXB->Actor(), W->ItemActor);
 
@@ -196,6 +209,26 @@ TEST_F(PreviewEdit, ItemsArePickedMovedAndResizedInThePreview)
     EXPECT_EQ(W->ItemActor->Picked(), std::nullopt);
     EXPECT_EQ((TRect{Preview()->Left, Preview()->Top, Preview()->Right, Preview()->Bottom}),
               (TRect{82, 67, 182, 117}));
+
+
+    // Three steps; undo takes them back one by one, the fields and the preview following.
+    const QByteArray moved = Bytes();
+    ASSERT_EQ(W->UndoStack->count(), 3);
+    EXPECT_EQ(W->Undo1->text(), "&Undo Move 'Title'");
+    Run(W->Undo1);
+    EXPECT_EQ(Placement(*Style().TextItems[0]), (TRect{0, 2, 100, 16}));
+    EXPECT_EQ(W->Undo1->text(), "&Undo Resize 'box'");
+    Run(W->Undo1);
+    EXPECT_EQ(Placement(*Style().DrawItems[1]), (TRect{25, 15, 55, 35}));
+    EXPECT_EQ(Placement(*Preview()->Style->DrawItems[1]), (TRect{25, 15, 55, 35}));
+    EXPECT_EQ(W->DINameCB->currentText(), "box");
+    EXPECT_EQ(Fields(), (TRect{25, 15, 55, 35}));
+    Run(W->Undo1);
+    EXPECT_EQ(Placement(*Style().DrawItems[1]), (TRect{10, 20, 40, 40}));
+    EXPECT_EQ(Bytes(), start);
+    for (int i = 0; i < 3; ++i)
+        Run(W->Redo1);
+    EXPECT_EQ(Bytes(), moved);
 
     // Off again: the preview resizes its vertex as before.
     QTest::mouseClick(W->btnEditItems, Qt::LeftButton);

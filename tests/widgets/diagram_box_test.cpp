@@ -162,7 +162,7 @@ TEST_F(DiagramBoxTest, MouseReachesTheActorInDiagramUnitsInsideTheBorder)
 TEST_F(DiagramBoxTest, NewObjectsAreNumberedAndSelectedLoadedOnesNot)
 {
     TKXObject *a = Add({50, 50}, moNew), *b = Add({150, 50}, moNew);
-    EXPECT_EQ(std::make_pair(a->Id, b->Id), std::make_pair(1, 2));
+    EXPECT_EQ(std::make_pair(int32_t(a->Id), int32_t(b->Id)), std::make_pair(1, 2));
     EXPECT_FALSE(a->Selected);
     EXPECT_EQ(Box.Selection, TObjects{b});
 

@@ -373,4 +373,20 @@ TEST_F(EditActorEdgeTest, AnchorSlidesAlongTheFirstSegmentAndTheLabelMovesFreely
     EXPECT_EQ(Window(), Fresh());
 }
 
+TEST_F(EditActorEdgeTest, RightClickOnAHandleOfAnUnselectedEdgeSelectsTheEdgeNotTheHandle)
+{
+    Click({250, 75}, {}, Qt::RightButton);
+    EXPECT_EQ(Box.Selection, TObjects{E});
+    EXPECT_EQ(Actor.Current, E->Handles.back().get());
+    ASSERT_EQ(Popups.size(), 1u);
+    EXPECT_EQ(Popups[0].first, E->Handles.back().get());
+
+    // A Shift-drag of another vertex moves that vertex; the edge's end stays in B.
+    Press({100, 75}, Qt::ShiftModifier);
+    DragTo({{110, 80}}, Qt::ShiftModifier);
+    EXPECT_EQ(Sides(A), (TRect{60, 55, 160, 105}));
+    EXPECT_EQ(E->Handles.back()->Position, (TPoint{250, 75}));
+    EXPECT_EQ(Box.Selection, (TObjects{E, A}));
+}
+
 } // namespace

@@ -1,0 +1,163 @@
+#include "KXGR/core/KXObject.h"
+#include "KXGR/core/KXSpatialIndex.h"
+#include "KXGR/core/KXVertex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TNumbered : TKXObject {
+    explicit TNumbered(int32_t id) { Id = id; }
+};
+
+// A list of objects with the given ids, a change, and the position (in the list as it was
+// built, -1 for none) FindById must answer for each id afterwards.
+struct TRenumbering {
+    const char *Name;
+    std::vector<int32_t> Ids;
+    std::function<void(TKXObjectList &, std::vector<TKXObject *> &)> Change;
+    std::vector<std::pair<int32_t, int>> Expected;
+};
+
+class FindByIdTest : public ::testing::TestWithParam<TRenumbering> {};
+
+TEST_P(FindByIdTest, AnswersTheLastHolderInListOrderAfterTheChange)
+{
+    const TRenumbering &row = GetParam();
+    for (const bool lookedUpBefore : {false, true}) {
+        TKXObjectList list;
+        std::vector<TKXObject *> objects;
+        for (const int32_t id : row.Ids)
+            objects.push_back(list.Add(std::make_unique<TNumbered>(id)));
+        if (lookedUpBefore)
+            for (const int32_t id : row.Ids)
+                list.FindById(id);
+        row.Change(list, objects);
+        for (const auto &[id, position] : row.Expected)
+            EXPECT_EQ(list.FindById(id), position < 0 ? nullptr : objects[position])
+                << "id " << id << (lookedUpBefore ? ", index built before the change" : "");
+    }
+}
+
+const TRenumbering Renumberings[] = {
+    {"LaterObjectGivenAnIndexedId", {1, 2, 3}, [](auto &, auto &o) { o[2]->Id = 1; }, {{1, 2}, {3, -1}, {2, 1}}},
+    {"EarlierObjectGivenALaterId", {1, 2, 3}, [](auto &, auto &o) { o[0]->Id = 3; }, {{3, 2}, {1, -1}}},
+    {"LastOfThreeHoldersRenumbered", {5, 5, 5}, [](auto &, auto &o) { o[2]->Id = 9; }, {{5, 1}, {9, 2}}},
+    {"MiddleHolderRenumberedAndBack", {5, 5, 5},
+     [](auto &, auto &o) { o[1]->Id = 6; o[2]->Id = 6; o[1]->Id = 5; }, {{5, 1}, {6, 2}}},
+    {"IdsSwapped", {1, 2}, [](auto &, auto &o) { o[0]->Id = 2; o[1]->Id = 1; }, {{1, 1}, {2, 0}}},
+    {"LastHolderExtracted", {5, 7, 5}, [](auto &l, auto &o) { l.Extract(o[2]); }, {{5, 0}, {7, 1}}},
+    {"ExtractedThenAddedWithTheSameId", {5, 7},
+     [](auto &l, auto &o) {
+         l.Extract(o[1]);
+         o[1] = l.Add(std::make_unique<TNumbered>(5));
+     },
+     {{5, 1}, {7, -1}}},
+    {"ExtractedObjectRenumberedOutside", {4, 8},
+     [](auto &l, auto &o) {
+         auto gone = l.Extract(o[0]);
+         gone->Id = 8;
+     },
+     {{8, 1}, {4, -1}}},
+    {"WholeListRenumberedDownwards", {10, 20, 30},
+     [](auto &, auto &o) {
+         for (std::size_t i = 0; i < o.size(); ++i)
+             o[i]->Id = int32_t(i) + 1;
+     },
+     {{1, 0}, {2, 1}, {3, 2}, {10, -1}, {30, -1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Renumbering, FindByIdTest, ::testing::ValuesIn(Renumberings),
+                         [](const auto &info) { return std::string(info.param.Name); });
+
+TEST(ObjectList, ExtractLeavesNoGapAndKeepsOrderAndPositions)
+{
+    TKXObjectList list;
+    std::vector<TKXObject *> objects;
+    for (int32_t id = 1; id <= 6; ++id)
+        objects.push_back(list.Add(std::make_unique<TNumbered>(id)));
+    for (const std::size_t i : {4u, 0u, 2u})
+        EXPECT_EQ(list.Extract(objects[i]).get(), objects[i]);
+    EXPECT_EQ(list.Extract(objects[0]), nullptr) << "no longer in the list";
+    ASSERT_EQ(list.Count(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(list[i], objects[2 * i + 1]);
+        EXPECT_EQ(list.IndexOf(objects[2 * i + 1]), int(i));
+    }
+    EXPECT_EQ(list.IndexOf(objects[0]), -1);
+    EXPECT_EQ(list.FindById(4), objects[3]);
+}
+
+// Areas follow the object's changes; a query finds it once, in list order.
+TEST(ObjectList, ObjectsInFollowsMovesAndRemovals)
+{
+    TKXObjectList list;
+    auto *lower = static_cast<TKXCustomVertex *>(list.Add(std::make_unique<TKXCustomVertex>(TPoint{100, 100})));
+    auto *upper = static_cast<TKXCustomVertex *>(list.Add(std::make_unique<TKXCustomVertex>(TPoint{130, 110})));
+    std::vector<TKXObject *> found;
+    list.ObjectsIn({120, 100, 2000, 2000}, found);
+    EXPECT_EQ(found, (std::vector<TKXObject *>{lower, upper}));
+
+    lower->MoveBy({5000, 0});
+    found.clear();
+    list.ObjectsIn({0, 0, 2000, 2000}, found);
+    EXPECT_EQ(found, std::vector<TKXObject *>{upper});
+    found.clear();
+    list.ObjectsIn({5100, 100, 5100, 100}, found);
+    EXPECT_EQ(found, std::vector<TKXObject *>{lower});
+
+    // A corner handle reaches 4 units beyond the rectangle.
+    found.clear();
+    list.ObjectsIn({184, 139, 184, 139}, found);
+    EXPECT_EQ(found, std::vector<TKXObject *>{upper});
+
+    list.Extract(upper);
+    found.clear();
+    list.ObjectsIn({0, 0, 2000, 2000}, found);
+    EXPECT_TRUE(found.empty());
+}
+
+std::vector<uint32_t> Keys(const TKXSpatialIndex &index, const TRect &r)
+{
+    std::vector<uint32_t> keys;
+    index.Query(r, keys);
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
+TEST(SpatialIndex, FilesRectanglesAndSegmentsAnywhereOnThePlane)
+{
+    constexpr int32_t lo = std::numeric_limits<int32_t>::min();
+    constexpr int32_t hi = std::numeric_limits<int32_t>::max();
+    TKXSpatialIndex index(100);
+    index.Set(1, {{{-50, -50}, {-10, -10}}});                        // a small rectangle left of 0
+    index.Set(2, {{{0, 0}, {100000, 100000}, 4, true}});             // a long diagonal line
+    index.Set(3, {{{lo, lo}, {hi, hi}}});                            // the whole plane
+    index.Set(4, {{{hi - 2, hi - 2}, {hi, hi}, 8}});                 // at the very corner
+    using K = std::vector<uint32_t>;
+    EXPECT_EQ(Keys(index, {-10, -10, -10, -10}), (K{1, 3}));
+    EXPECT_EQ(Keys(index, {-9, -9, -9, -9}), (K{3}));
+    EXPECT_EQ(Keys(index, {50000, 50004, 50000, 50004}), (K{2, 3}));
+    // Inside the line's bounding rectangle but far from the line.
+    EXPECT_EQ(Keys(index, {90000, 1000, 90000, 1000}), (K{3}));
+    EXPECT_EQ(Keys(index, {hi, hi, hi, hi}), (K{3, 4}));
+
+    // Set replaces, Remove takes out, and many updates of one key leave only its last areas.
+    index.Remove(3);
+    index.Set(2, {});
+    for (int32_t i = 0; i < 20000; ++i)
+        index.Set(1, {{{i, 0}, {i + 10, 10}}});
+    EXPECT_EQ(Keys(index, {-20, -20, -20, -20}), K{});
+    EXPECT_EQ(Keys(index, {20005, 5, 20005, 5}), (K{1}));
+    EXPECT_EQ(Keys(index, {5, 5, 5, 5}), K{});
+    EXPECT_EQ(Keys(index, {lo, lo, hi, hi}), (K{1, 4}));
+}
+
+}
