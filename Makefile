@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 run: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target glyphsmith
-	./$(BUILD_DIR)/Glyphsmith/glyphsmith
+	./$(BUILD_DIR)/Glyphsmith/glyphsmith examples/sample.uol
 
 run-diagram: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target glyphsmith-diagram

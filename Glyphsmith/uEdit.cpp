@@ -422,6 +422,17 @@ void TfrmEdit::OpenRecent(const QString &fileName)
     OpenLibrary(OD.FileName);
 }
 
+void TfrmEdit::OpenAtStart(const std::string &fileName)
+{
+    // A broken file may have left the styles read before the fault; the tree does not show
+    // them, so the window starts as without a file.
+    RunGuarded([&] { OpenRecent(QString::fromStdString(fileName)); },
+               [this](const std::exception &e) {
+                   UOLib->ClearStyles();
+                   ShowException(e);
+               });
+}
+
 void TfrmEdit::Save1Click()
 {
     SaveAs();

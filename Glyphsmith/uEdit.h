@@ -142,6 +142,9 @@ public:
 
     // Opens fileName as Open does after its dialog (OD keeps the name for "&Save...").
     void OpenRecent(const QString &fileName);
+    // The file named on the command line, opened as OpenRecent does. A failure is shown in the
+    // error box and leaves the library empty.
+    void OpenAtStart(const std::string &fileName);
     // The recent-files list of the Project menu, newest first, absolute paths (QSettings).
     QStringList RecentFiles() const;
 

@@ -18,6 +18,12 @@ TKXActor::TKXActor(QObject *owner) : QObject(owner) {}
 
 TKXActor::~TKXActor() = default;
 
+// Out of line: QPointer needs the complete box class, which the header only declares.
+TKXDiagramBox *TKXActor::Box() const
+{
+    return FBox.data();
+}
+
 bool TKXActor::MouseDown(QObject *, TMouseButton, TShiftState, const TPoint &) { return false; }
 
 bool TKXActor::MouseMove(QObject *, TShiftState, const TPoint &) { return false; }

@@ -45,7 +45,7 @@ public:
 
     // The box this actor serves; set only by the box's Actor setter, cleared when that box is
     // destroyed.
-    TKXDiagramBox *Box() const { return FBox.data(); }
+    TKXDiagramBox *Box() const;
 
     TKXEditState State = esMoving;
     TKXPopupEvent OnPopup;

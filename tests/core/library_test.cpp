@@ -13,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <thread>
 #include <typeinfo>
 
@@ -197,6 +198,37 @@ TEST_F(Library, StylesCarryTheEventAsItWasWhenTheyCameIn)
     FLibrary.OnGetData = nullptr; // a later change does not reach the styles held
     for (const auto &style : FLibrary.Styles())
         EXPECT_TRUE(style->OnGetData);
+}
+
+// The sample library that `make run` opens shows a newcomer every kind of value.
+TEST(SampleLibrary, UsesEveryShapePenBrushGrowthAndAlignment)
+{
+    TKXUOLibrary library;
+    library.LoadFromFile(SAMPLE_LIBRARY);
+    std::set<int> shapes, pens, brushes, growths, alignments;
+    for (const auto &style : library.Styles()) {
+        for (const auto &item : style->DrawItems) {
+            shapes.insert(item->Shape);
+            pens.insert(item->PenStyle);
+            brushes.insert(item->BrushStyle);
+            growths.insert(item->Growth);
+        }
+        for (const auto &item : style->TextItems) {
+            alignments.insert(item->Alignment);
+            growths.insert(item->Growth);
+        }
+    }
+    const auto upTo = [](int last) {
+        std::set<int> all;
+        for (int value = 0; value <= last; ++value)
+            all.insert(value);
+        return all;
+    };
+    EXPECT_EQ(shapes, upTo(isLine));
+    EXPECT_EQ(pens, upTo(psInsideFrame));
+    EXPECT_EQ(brushes, upTo(bsDiagCross));
+    EXPECT_EQ(growths, upTo(igBoth));
+    EXPECT_EQ(alignments, upTo(txRight));
 }
 
 TEST(VertexStyle, FindItemAnswersTheLastExactMatch)

@@ -208,6 +208,38 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     EXPECT_TRUE(Messages.empty());
 }
 
+// The file named on the command line: its styles in the tree and its name proposed by Save; a
+// missing or broken one shows the error box over a window with an empty library.
+TEST_F(EditorWindow, AFileNamedAtStartIsOpened)
+{
+    W->OpenAtStart(SAMPLE_LIBRARY);
+    ASSERT_EQ(W->ProjectTree->topLevelItemCount(), 1);
+    Strings shown;
+    for (int i = 0; i < Root()->childCount(); ++i)
+        shown.push_back(Node(i)->text(0).toStdString());
+    EXPECT_EQ(shown, (Strings{"Process", "Event", "Document", "Storage", "Marker"}));
+    EXPECT_EQ(W->Caption().toStdString(), std::string("Glyphsmith - ") + SAMPLE_LIBRARY);
+    EXPECT_EQ(Save(Path("copy.uol")), SAMPLE_LIBRARY);
+    EXPECT_TRUE(Messages.empty());
+
+    const std::string missing = Path("missing.uol");
+    const std::pair<std::string, std::string> failures[] = {
+        {missing, "Kann Datei " + missing + " nicht öffnen."},
+        {std::string(TEST_DATA_DIR) + "/library_cut_in_second_style.uol", "Stream-Read-Fehler ."}};
+    for (const auto &[file, message] : failures) {
+        SCOPED_TRACE(file);
+        Messages.clear();
+        W = std::make_unique<TfrmEdit>();
+        W->show();
+        W->OpenAtStart(file);
+        EXPECT_EQ(Recorder.Texts(), Strings{message});
+        EXPECT_EQ(Messages[0].Caption, "Glyphsmith");
+        EXPECT_EQ(W->ProjectTree->topLevelItemCount(), 0);
+        EXPECT_TRUE(W->UOLib->Styles().empty());
+        EXPECT_EQ(W->Caption(), "Glyphsmith");
+    }
+}
+
 TEST_F(EditorWindow, ThePreviewShowsACopyOfTheSelectedStyleWhichOnlyDraggingChanges)
 {
     Open(TwoStyleLibrary());
