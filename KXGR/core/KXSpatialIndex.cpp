@@ -10,6 +10,7 @@ constexpr int64_t MinCoord = std::numeric_limits<int32_t>::min();
 constexpr int64_t MaxCoord = std::numeric_limits<int32_t>::max();
 // A rectangle over more cells than this is kept in the list every query looks at.
 constexpr int64_t MaxCellsPerBox = 64;
+constexpr int64_t MaxPiecesPerSegment = 1024;
 
 struct TBox64 {
     int64_t Left, Top, Right, Bottom;
@@ -70,7 +71,9 @@ void TKXSpatialIndex::Set(uint32_t key, const TKXHitAreas &areas)
         const int64_t dx = int64_t(a.B.X) - a.A.X;
         const int64_t dy = int64_t(a.B.Y) - a.A.Y;
         const int64_t length = std::max(std::abs(dx), std::abs(dy));
-        const int64_t pieces = std::max<int64_t>(1, (length + FCellSize - 1) / FCellSize);
+        // At most MaxPiecesPerSegment pieces: a line across the whole plane would otherwise be
+        // filed in millions of cells; its longer pieces then go to the wide list.
+        const int64_t pieces = std::clamp<int64_t>((length + FCellSize - 1) / FCellSize, 1, MaxPiecesPerSegment);
         const int64_t margin = std::abs(int64_t(a.Margin));
         int64_t x0 = a.A.X;
         int64_t y0 = a.A.Y;
