@@ -82,8 +82,11 @@ TEST(ObjectList, ExtractLeavesNoGapAndKeepsOrderAndPositions)
     std::vector<TKXObject *> objects;
     for (int32_t id = 1; id <= 6; ++id)
         objects.push_back(list.Add(std::make_unique<TNumbered>(id)));
-    for (const std::size_t i : {4u, 0u, 2u})
-        EXPECT_EQ(list.Extract(objects[i]).get(), objects[i]);
+    std::vector<std::unique_ptr<TKXObject>> extracted;  // kept alive: Extract looks at the object
+    for (const std::size_t i : {4u, 0u, 2u}) {
+        extracted.push_back(list.Extract(objects[i]));
+        EXPECT_EQ(extracted.back().get(), objects[i]);
+    }
     EXPECT_EQ(list.Extract(objects[0]), nullptr) << "no longer in the list";
     ASSERT_EQ(list.Count(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
