@@ -16,6 +16,7 @@
 //   ./box_view_bench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 //                    --benchmark_report_aggregates_only=true
 
+#include "BenchDiagrams.h"
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXStream.h"
 #include "KXGR/core/KXStyles.h"
@@ -97,20 +98,7 @@ const std::string &DiagramFile()
 {
     static const std::string name = [] {
         auto box = NewBox();
-        std::vector<TKXCustomVertex *> vertices;
-        for (int32_t i = 0; i < LoadVertices; ++i) {
-            auto vertex = TKXCustomVertex::CreateAt({(i % 300) * 150, (i / 300) * 100});
-            vertex->Id = i + 1;
-            vertices.push_back(static_cast<TKXCustomVertex *>(box->AddObject(vertex.release(), moLoaded)));
-        }
-        for (int32_t i = 0; i < LoadVertices; ++i) {
-            TKXCustomVertex *a = vertices[static_cast<std::size_t>(i)];
-            TKXCustomVertex *b = vertices[static_cast<std::size_t>((i + 1) % LoadVertices)];
-            auto edge = std::make_unique<TKXCustomEdge>(a, b, TPoint{a->Right, a->Top + 25}, TPoint{b->Left, b->Top + 25});
-            edge->Id = LoadVertices + i + 1;
-            edge->AdjustHandles();
-            box->AddObject(edge.release(), moLoaded);
-        }
+        AddChainDiagram(*box, LoadVertices, 300, false);
         const std::string file = BenchFile("diagram.kx");
         box->SaveToFile(file);
         return Files().Add(file);

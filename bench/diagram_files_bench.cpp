@@ -4,6 +4,7 @@
 //
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./diagram_files_bench
 
+#include "BenchDiagrams.h"
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXStream.h"
 #include "KXGR/core/KXVertex.h"
@@ -33,23 +34,7 @@ std::unique_ptr<TKXDiagramBox> NewBox()
 std::unique_ptr<TKXDiagramBox> BuildDiagram(int32_t n, bool captions)
 {
     auto box = NewBox();
-    std::vector<TKXCustomVertex *> vertices;
-    vertices.reserve(static_cast<std::size_t>(n));
-    for (int32_t i = 0; i < n; ++i) {
-        auto vertex = TKXCustomVertex::CreateAt({(i % 1000) * 150, (i / 1000) * 100});
-        vertex->Id = i + 1;
-        vertices.push_back(static_cast<TKXCustomVertex *>(box->AddObject(vertex.release(), moLoaded)));
-    }
-    for (int32_t i = 0; i < n; ++i) {
-        TKXCustomVertex *a = vertices[static_cast<std::size_t>(i)];
-        TKXCustomVertex *b = vertices[static_cast<std::size_t>((i + 1) % n)];
-        auto edge = std::make_unique<TKXCustomEdge>(a, b, TPoint{a->Right, a->Top + 25}, TPoint{b->Left, b->Top + 25});
-        edge->Id = n + i + 1;
-        edge->AdjustHandles();
-        if (captions)
-            edge->Adjacent->Caption = "edge " + std::to_string(i);
-        box->AddObject(edge.release(), moLoaded);
-    }
+    AddChainDiagram(*box, n, 1000, captions);
     box->LastId = 2 * n;
     return box;
 }
