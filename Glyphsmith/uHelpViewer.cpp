@@ -164,12 +164,12 @@ THelpViewer::THelpViewer(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
 
-    connect(FContents, &QListWidget::itemActivated, this, &THelpViewer::TopicItemActivated);
-    connect(FContents, &QListWidget::itemClicked, this, &THelpViewer::TopicItemActivated);
-    connect(FResults, &QListWidget::itemActivated, this, &THelpViewer::TopicItemActivated);
-    connect(FResults, &QListWidget::itemClicked, this, &THelpViewer::TopicItemActivated);
-    connect(FSearchEdit, &QLineEdit::textChanged, this, &THelpViewer::RunSearch);
-    connect(FView, &QTextBrowser::sourceChanged, this, &THelpViewer::SourceChanged);
+    connect(FContents, &QListWidget::itemActivated, this, Guarded(this, &THelpViewer::TopicItemActivated));
+    connect(FContents, &QListWidget::itemClicked, this, Guarded(this, &THelpViewer::TopicItemActivated));
+    connect(FResults, &QListWidget::itemActivated, this, Guarded(this, &THelpViewer::TopicItemActivated));
+    connect(FResults, &QListWidget::itemClicked, this, Guarded(this, &THelpViewer::TopicItemActivated));
+    connect(FSearchEdit, &QLineEdit::textChanged, this, Guarded(this, &THelpViewer::RunSearch));
+    connect(FView, &QTextBrowser::sourceChanged, this, Guarded(this, &THelpViewer::SourceChanged));
 }
 
 void THelpViewer::SetTopics(const THelpTopics &topics)
@@ -357,5 +357,6 @@ void InstallHelpKey(QWidget *window, int context)
 {
     auto *shortcut = new QShortcut(QKeySequence(Qt::Key_F1), window);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, window, [context]() { AppHelp().HelpContext(context); });
+    QObject::connect(shortcut, &QShortcut::activated, window,
+                     [context]() { RunGuarded([context] { AppHelp().HelpContext(context); }); });
 }

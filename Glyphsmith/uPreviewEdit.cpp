@@ -26,11 +26,11 @@ void TfrmEdit::SetupPreviewEditing()
     connect(btnEditItems, &QToolButton::toggled, this, Guarded(this, &TfrmEdit::btnEditItemsClick));
     connect(cbSnap, &QCheckBox::toggled, this, [this](bool on) {
         ItemActor->Snap = on;
-        ItemActor->UpdateFeedback();
+        RunGuarded([this] { ItemActor->UpdateFeedback(); });
     });
     connect(seGridStep, &QSpinBox::valueChanged, this, [this](int step) {
         ItemActor->GridStep = step;
-        ItemActor->UpdateFeedback();
+        RunGuarded([this] { ItemActor->UpdateFeedback(); });
     });
 
     edSizes->setText(TSizeStrip::FormatSizes(SizeStrip->Sizes()));

@@ -6,35 +6,37 @@
 
 #include <QFile>
 #include <QListWidget>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QTextBrowser>
+
+#include <functional>
 
 namespace {
 
 TEST(ErrorBox, AHandlerErrorIsShownWithAFullStopAndTheProgramCarriesOn)
 {
     MessageRecorder recorder;
-    const char *thrown = nullptr;
-    QPushButton button(QStringLiteral("throw"));
-    QObject::connect(&button, &QPushButton::clicked, [&]() { throw EListError(thrown); });
-    button.show();
-    // A full click through the guarded delivery of TApplication::notify.
-    const QPointF pos = QRectF(button.rect()).center();
-    for (const char *message : {"Ungültiger Index", "Already a sentence."}) {
-        thrown = message;
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, pos, button.mapToGlobal(pos), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            TApplication::GuardedNotify(qApp, &button, &event);
-        }
-    }
-    // Anything thrown is caught, not only the library's errors.
+    // A receiver whose own event handling throws: the application's last net catches it.
+    // (Handlers reached through Qt's widget machinery are guarded at their entry and never
+    // get here; an error unwinding through those frames would leak Qt's event data.)
     struct Thrower : QObject {
-        bool event(QEvent *) override { throw 42; }
+        std::function<void()> Throw;
+        bool event(QEvent *) override
+        {
+            Throw();
+            return true;
+        }
     } thrower;
     QEvent event(QEvent::User);
+    for (const char *message : {"Ungültiger Index", "Already a sentence."}) {
+        thrower.Throw = [message] { throw EListError(message); };
+        EXPECT_FALSE(TApplication::GuardedNotify(qApp, &thrower, &event));
+    }
+    // Anything thrown is caught, not only the library's errors.
+    thrower.Throw = [] { throw 42; };
     EXPECT_FALSE(TApplication::GuardedNotify(qApp, &thrower, &event));
+    // The program carries on: the same receiver handles the next event normally.
+    thrower.Throw = [] {};
+    EXPECT_TRUE(TApplication::GuardedNotify(qApp, &thrower, &event));
 
     EXPECT_EQ(recorder.Texts(), (Strings{"Ungültiger Index.", "Already a sentence.", "Unknown error."}));
     EXPECT_EQ(recorder.Messages[0].Caption, "Glyphsmith");
