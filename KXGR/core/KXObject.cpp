@@ -119,6 +119,7 @@ std::unique_ptr<TKXObject> TKXObjectList::Extract(TKXObject *object)
     if (index < FIndexed)
         Unindex(object->Id, *object);
     FAreas.Remove(object->FSlot);
+    FExtents.Remove(object->FSlot);
     FSlots[object->FSlot] = nullptr;
     FFreeSlots.push_back(object->FSlot);
     object->FList = nullptr;
@@ -173,6 +174,8 @@ void TKXObjectList::Clear()
     FIdIndex.clear();
     FIndexed = 0;
     FAreas.Clear();
+    FExtents.Clear();
+    FExtentScale = 0;
     FSlots.clear();
     FFreeSlots.clear();
     FDirtySlots.clear();
@@ -252,15 +255,42 @@ void TKXObjectList::FileDirty() const
         FScratch.clear();
         obj->HitAreas(FScratch);
         FAreas.Set(slot, FScratch);
+        if (FExtentScale != 0)
+            FileExtent(*obj);
     }
     FDirtySlots.clear();
+}
+
+void TKXObjectList::FileExtent(TKXObject &object) const
+{
+    const TRect e = object.PaintExtent(FExtentScale);
+    FScratch.assign(1, TKXHitArea{{e.Left, e.Top}, {e.Right, e.Bottom}});
+    FExtents.Set(object.FSlot, FScratch);
+}
+
+void TKXObjectList::ObjectsPaintedIn(const TRect &r, int32_t scale, std::vector<TKXObject *> &found) const
+{
+    FileDirty();
+    if (scale != FExtentScale) {
+        FExtents.Clear();
+        FExtentScale = scale;
+        for (TKXObject *obj : FSlots)
+            if (obj)
+                FileExtent(*obj);
+    }
+    Collect(FExtents, r, found);
 }
 
 void TKXObjectList::ObjectsIn(const TRect &r, std::vector<TKXObject *> &found) const
 {
     FileDirty();
+    Collect(FAreas, r, found);
+}
+
+void TKXObjectList::Collect(const TKXSpatialIndex &index, const TRect &r, std::vector<TKXObject *> &found) const
+{
     FKeys.clear();
-    FAreas.Query(r, FKeys);
+    index.Query(r, FKeys);
     if (FSeen.size() < FSlots.size())
         FSeen.resize(FSlots.size(), 0);
     if (++FQuery == 0) {

@@ -176,6 +176,12 @@ public:
     // Appends to found the objects whose hit areas (TKXObject::HitAreas) meet r, each once,
     // in list order.
     void ObjectsIn(const TRect &r, std::vector<TKXObject *> &found) const;
+    // Appends to found the objects whose PaintExtent(scale) meets r (device pixels), each once,
+    // in list order. The extents are kept for the last scale asked and follow Changed();
+    // ForgetExtents makes the next call ask every object again, for changes the objects do not
+    // report (a style's items, a caption, a selection set by hand).
+    void ObjectsPaintedIn(const TRect &r, int32_t scale, std::vector<TKXObject *> &found) const;
+    void ForgetExtents() { FExtentScale = 0; }
     // Whether a comes before b in the list; both must be in it.
     static bool Before(const TKXObject *a, const TKXObject *b) { return a->FListIndex < b->FListIndex; }
 
@@ -199,6 +205,8 @@ private:
     mutable std::size_t FIndexed = 0;
 
     mutable TKXSpatialIndex FAreas;
+    mutable TKXSpatialIndex FExtents{256};         // paint extents at FExtentScale
+    mutable int32_t FExtentScale = 0;              // 0: not filed
     mutable std::vector<TKXObject *> FSlots;       // slot -> object, nullptr when free
     mutable std::vector<uint32_t> FFreeSlots;
     mutable std::vector<uint32_t> FDirtySlots;
@@ -214,4 +222,6 @@ private:
     void IdChanged(TKXObject &object, int32_t oldId);
     void AreasChanged(TKXObject &object);
     void FileDirty() const;
+    void FileExtent(TKXObject &object) const;
+    void Collect(const TKXSpatialIndex &index, const TRect &r, std::vector<TKXObject *> &found) const;
 };

@@ -108,7 +108,7 @@ bool TKXEditActor::MouseMove(QObject *, TShiftState shift, const TPoint &p)
     }
     LastPoint = p;
     if (immediate && State != esRubberBand)
-        box->Invalidate();
+        box->Recompose();
     return false;
 }
 
@@ -146,7 +146,7 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         }
         if (!hit && !shiftHeld)
             box->ClearSelection();
-        box->Invalidate();
+        box->Recompose();
         if (OnPopup)
             OnPopup(Current, box->ClientToScreen(box->DiagramToClient(p)));
     } else if (button == mbLeft) {
@@ -170,6 +170,6 @@ bool TKXEditActor::MouseUp(QObject *, TMouseButton button, TShiftState shift, co
         }
     }
     State = esIdle;
-    box->Invalidate();
+    box->Recompose();
     return false;
 }

@@ -92,7 +92,7 @@ bool TKXConnectActor::MouseUp(QObject *, TMouseButton button, TShiftState, const
     // A refused edge stays ours and goes; a taken or replaced one belongs to the box or host.
     if (box->AddObject(edge.get(), moNew))
         Current = edge.release();
-    box->Invalidate();
+    box->Recompose();
     return false;
 }
 

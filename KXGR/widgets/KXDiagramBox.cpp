@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -112,7 +113,7 @@ void TKXDiagramBox::SetBorderStyle(int value)
 {
     FBorderStyle = value;
     setFrameStyle(value == bsSingle ? QFrame::WinPanel | QFrame::Sunken : QFrame::NoFrame);
-    Invalidate();
+    Recompose();
 }
 
 int32_t TKXDiagramBox::ClientWidth() const { return contentsRect().width(); }
@@ -128,7 +129,7 @@ TPoint TKXDiagramBox::ClientToScreen(TPoint p) const
 void TKXDiagramBox::SetColor(TColor value)
 {
     FColor = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetScale(int32_t value)
@@ -136,7 +137,7 @@ void TKXDiagramBox::SetScale(int32_t value)
     if (value <= 0)
         InvalidValue();
     FScale = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetPrintScale(int32_t value)
@@ -145,13 +146,13 @@ void TKXDiagramBox::SetPrintScale(int32_t value)
         InvalidValue();
     FPrintScale = value;
     if (FShowPrinterPage)
-        Invalidate();
+        Recompose();
 }
 
 void TKXDiagramBox::SetShowGrid(bool value)
 {
     FShowGrid = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetGridStep(int32_t value)
@@ -159,25 +160,25 @@ void TKXDiagramBox::SetGridStep(int32_t value)
     if (value <= 0)
         InvalidValue();
     FGridStep = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetGridColor(TColor value)
 {
     FGridColor = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetGridStyle(int value)
 {
     FGridStyle = static_cast<uint8_t>(value);
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetShowPrinterPage(bool value)
 {
     FShowPrinterPage = value;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetActor(TKXActor *value)
@@ -185,7 +186,7 @@ void TKXDiagramBox::SetActor(TKXActor *value)
     FActor = value;
     if (value)
         value->FBox = this;
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::SetScrolling(bool value)
@@ -201,7 +202,7 @@ void TKXDiagramBox::SetViewOrigin(TPoint value)
     if (value == FViewOrigin)
         return;
     FViewOrigin = value;
-    Invalidate();
+    Recompose();
     emit ViewOriginChanged();
 }
 
@@ -231,12 +232,21 @@ TPoint TKXDiagramBox::DiagramToClient(TPoint p) const
 
 void TKXDiagramBox::Invalidate()
 {
+    Vertices.ForgetExtents();
+    Edges.ForgetExtents();
+    Recompose();
+}
+
+void TKXDiagramBox::Recompose()
+{
     FRecompose = true;
     update();
 }
 
 void TKXDiagramBox::Paint()
 {
+    Vertices.ForgetExtents();
+    Edges.ForgetExtents();
     ComposePicture();
     FCopyPending = true;
     update();
@@ -287,8 +297,16 @@ void TKXDiagramBox::paintEvent(QPaintEvent *)
 {
     // A plain copy suffices when only direct drawing is waiting; anything else (the host's
     // invalidation, exposure, a new size) recomposes.
-    if (FRecompose || !FCopyPending || !WindowImageFits())
-        ComposePicture();
+    // A failing compose (an object's or the host's drawing raised) is reported once, not on
+    // every repaint that follows, until a compose succeeds again; the window then shows what
+    // it held before.
+    const bool composed = RunGuarded(
+        [&] {
+            if (FRecompose || !FCopyPending || !WindowImageFits())
+                ComposePicture();
+        },
+        FPaintFailed ? TKXErrorEvent([](const std::exception &) {}) : OnError);
+    FPaintFailed = !composed;
     FCopyPending = false;
     QPainter painter(this);
     drawFrame(&painter);
@@ -374,29 +392,37 @@ void TKXDiagramBox::DrawPrinterPage(TKXCanvas &canvas)
 
 void TKXDiagramBox::DrawObjects(TKXCanvas &canvas, TKXDrawMode mode)
 {
-    constexpr int32_t low = std::numeric_limits<int32_t>::min();
-    constexpr int32_t high = std::numeric_limits<int32_t>::max();
-    DrawObjectsIn(canvas, mode, {low, low, high, high});
+    const int32_t scale = mode == dmScreen ? FScale : PrinterFactor();
+    FPainted.clear();
+    for (const TKXObjectList *list : {&Edges, &Vertices})
+        for (const auto &obj : *list)
+            FPainted.push_back(obj.get());
+    DrawInOrder(canvas, scale, mode, Edges.Count());
 }
 
 void TKXDiagramBox::DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view)
 {
     const int32_t scale = mode == dmScreen ? FScale : PrinterFactor();
-    const auto draw = [&](TKXObject &obj) {
-        const TRect extent = obj.PaintExtent(scale);
-        if (extent.Left <= view.Right && extent.Right >= view.Left && extent.Top <= view.Bottom &&
-            extent.Bottom >= view.Top)
-            obj.Draw(canvas, scale, mode);
-    };
-    for (const auto &edge : Edges)
+    // The index finds the objects whose paint extents meet the view.
+    FPainted.clear();
+    Edges.ObjectsPaintedIn(view, scale, FPainted);
+    const std::size_t edgeCount = FPainted.size();
+    Vertices.ObjectsPaintedIn(view, scale, FPainted);
+    DrawInOrder(canvas, scale, mode, edgeCount);
+}
+
+void TKXDiagramBox::DrawInOrder(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode, std::size_t edgeCount)
+{
+    const auto edges = std::span(FPainted).first(edgeCount);
+    for (TKXObject *edge : edges)
         if (!edge->Selected)
-            draw(*edge);
-    for (const auto &vertex : Vertices)
-        draw(*vertex);
+            edge->Draw(canvas, scale, mode);
+    for (TKXObject *vertex : std::span(FPainted).subspan(edgeCount))
+        vertex->Draw(canvas, scale, mode);
     // Selected edges lie above the vertices; on paper they are printed last as well.
-    for (const auto &edge : Edges)
+    for (TKXObject *edge : edges)
         if (edge->Selected)
-            draw(*edge);
+            edge->Draw(canvas, scale, mode);
 }
 
 TRect TKXDiagramBox::DiagramExtent()
@@ -459,7 +485,7 @@ void TKXDiagramBox::ClearSelection()
         const std::unique_ptr<TKXCanvas> canvas = OwnCanvas();
         for (TKXObject *obj : Selection) {
             obj->Draw(*canvas, FScale, dmScreen);
-            obj->Selected = false;
+            SetSelected(*obj, false);
             obj->Draw(*canvas, FScale, dmScreen);
         }
     }
@@ -473,7 +499,7 @@ void TKXDiagramBox::SelectObject(TKXObject *obj, bool add)
         ClearSelection();
     if (FSelected.insert(obj).second)
         Selection.push_back(obj);
-    obj->Selected = true;
+    SetSelected(*obj, true);
 }
 
 void TKXDiagramBox::DeselectObject(TKXObject *obj)
@@ -481,7 +507,16 @@ void TKXDiagramBox::DeselectObject(TKXObject *obj)
     if (FSelected.erase(obj))
         std::erase(Selection, obj);
     if (obj)
-        obj->Selected = false;
+        SetSelected(*obj, false);
+}
+
+void TKXDiagramBox::SetSelected(TKXObject &obj, bool selected)
+{
+    // A selected label draws a frame whose size depends on the font it meets, so its edge
+    // paints elsewhere than before.
+    if (obj.Selected != selected && obj.Kind == okAdjacent)
+        obj.Changed();
+    obj.Selected = selected;
 }
 
 void TKXDiagramBox::SelectInRect(const TRect &r, bool add)
@@ -633,7 +668,7 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
     }
     for (TKXObject *vertex : vertices)
         Vertices.Extract(vertex).reset();
-    Invalidate();
+    Recompose();
 }
 
 void TKXDiagramBox::MoveSelection(TPoint delta)

@@ -155,10 +155,17 @@ public:
     // that does not state its PaintExtent stretches it over the whole plane.
     TRect DiagramExtent();
 
-    // The host's repaint request: the next paint recomposes the whole picture.
+    // The host's repaint request: the next paint recomposes the whole picture and asks every
+    // object again where it paints (a style, caption or selection may have changed unseen).
     void Invalidate();
+    // The next paint recomposes the whole picture, trusting what the objects last reported
+    // through TKXObject::Changed: for changes made by the objects' own operations (moves,
+    // resizes, bend points), as the actors make them. Painting then visits only the objects
+    // the index finds in the view.
+    void Recompose();
     // Composes the picture in Buffer (background, grid, page lines, objects) and copies it onto
-    // the window image in one go; the window shows it at its next paint.
+    // the window image in one go, asking every object again as Invalidate does; the window
+    // shows it at its next paint.
     void Paint();
     const QImage &Buffer() const { return FBuffer; }
     // What the window shows.
@@ -270,6 +277,7 @@ private:
     QImage FBuffer;
     QImage FWindowImage;
     bool FRecompose = true;      // the next paint composes the picture anew
+    bool FPaintFailed = false;   // the last compose raised and was reported
     bool FCopyPending = false;   // direct drawing waits to be shown
     TKXPen FBufferPen;           // canvas state kept between paints
     TKXBrush FBufferBrush;
@@ -306,6 +314,10 @@ private:
     bool WindowImageFits() const;
     void ComposePicture();
     void EndDrawSession();
+    // Draws FPainted (its first edgeCount are edges, the rest vertices) in painting order:
+    // unselected edges, vertices, selected edges.
+    void DrawInOrder(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode, std::size_t edgeCount);
+    void SetSelected(TKXObject &obj, bool selected);
     // DrawObjects for the objects whose PaintExtent meets view (view pixels).
     void DrawObjectsIn(TKXCanvas &canvas, TKXDrawMode mode, const TRect &view);
     void DrawOnOwnCanvas(TKXObject *obj);
@@ -316,6 +328,7 @@ private:
 
     std::unordered_set<const TKXObject *> FSelected;   // members of Selection
     std::vector<TKXObject *> FFound;                   // scratch of the index queries
+    std::vector<TKXObject *> FPainted;                 // edges, then vertices, to be drawn
     // AddObject that leaves in obj what the handler made of it (the object or its replacement),
     // so a load can tell a refused object from a replaced one.
     TKXObject *AddOffered(TKXObject *&obj, TKXMode mode);

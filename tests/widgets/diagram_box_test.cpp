@@ -298,6 +298,91 @@ TEST_F(DiagramBoxTest, ViewMapsTheMouseAndPaintsOnlyWhatItShows)
     EXPECT_EQ(TKXDiagramBox().DiagramExtent(), TRect{});
 }
 
+// Painting finds the objects in the view by their filed extents. Changes the objects report
+// (moves, new bend points) are followed by a plain recompose; what they cannot report (a
+// style's items, a label's selection) is found again after the host's Invalidate, and a
+// selection made through the box is seen at once. The oracle is a fresh box with the same
+// objects.
+TEST_F(DiagramBoxTest, PaintingFollowsChangesThatMoveObjectsIntoTheView)
+{
+    TKXUOLibrary library;
+    auto example = MakeExampleStyle();
+    AddDrawItem(*example, "Tail", {0, 0, 100, 50}).Shape = isLine;
+    library.AddStyle(std::move(example));
+    const auto fill = [](TKXDiagramBox &box) {
+        box.SetColor(clWhite);
+        box.resize(200, 150);
+        box.SetViewOrigin({1000, 1000});
+    };
+    const auto freshPicture = [&](const std::function<void(TKXDiagramBox &)> &populate) {
+        TKXDiagramBox fresh;
+        fill(fresh);
+        populate(fresh);
+        fresh.Paint();
+        return fresh.Buffer().copy();
+    };
+    // Above the view: the vertex's items (0, 0, 100, 50) end at y 950; the line's end may
+    // reach lower.
+    const auto styled = [&](TKXDiagramBox &box, int32_t tailEnd) {
+        auto vertex = TKXVertex::CreateWithStyle({1050, 925}, &library, "Style1");
+        vertex->Style->DrawItems[1]->Y2 = tailEnd;
+        return static_cast<TKXVertex *>(box.AddObject(vertex.release(), moLoaded));
+    };
+    fill(Box);
+    TKXVertex *vertex = styled(Box, 50);
+    Box.Paint();
+    const QImage before = Box.Buffer().copy();
+
+    // The line grown down into the view, seen after the host's Invalidate.
+    vertex->Style->DrawItems[1]->Y2 = 120;
+    Box.Invalidate();
+    Box.grab();
+    const auto populate = [&](TKXDiagramBox &box) { styled(box, 120); };
+    const QImage grown = freshPicture(populate);
+    ASSERT_NE(grown, before);
+    EXPECT_EQ(Box.Buffer(), grown);
+
+    // A vertex moved into the view by its own operation, seen after a plain recompose.
+    TKXObject *moved = Add({500, 500});
+    Box.Recompose();
+    Box.grab();
+    moved->MoveBy({600, 600});
+    Box.Recompose();
+    Box.grab();
+    EXPECT_EQ(Box.Buffer(), freshPicture([&](TKXDiagramBox &box) {
+                  populate(box);
+                  box.AddObject(new TKXCustomVertex(TPoint{1100, 1100}), moLoaded);
+              }));
+
+    // A label selected far from the view may frame itself anywhere: its edge is drawn again.
+    class TCountedEdge : public TKXCustomEdge {
+    public:
+        using TKXCustomEdge::TKXCustomEdge;
+        int Drawn = 0;
+        void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override
+        {
+            ++Drawn;
+            TKXCustomEdge::Draw(canvas, scale, mode);
+        }
+    };
+    auto *far = new TCountedEdge(static_cast<TKXCustomVertex *>(Box.Vertices[0]), static_cast<TKXCustomVertex *>(moved),
+                                 {0, 0}, {40, 0});
+    far->Adjacent->Caption = "far";
+    Box.AddObject(far, moLoaded);
+    Box.Recompose();
+    Box.grab();
+    EXPECT_EQ(far->Drawn, 1);  // added, not repainted
+    Box.SelectObject(far->Adjacent.get(), false);
+    Box.Recompose();
+    Box.grab();
+    EXPECT_EQ(far->Drawn, 2);
+    Box.ClearSelection();
+    far->Drawn = 0;
+    Box.Recompose();
+    Box.grab();
+    EXPECT_EQ(far->Drawn, 0);
+}
+
 TEST_F(DiagramBoxTest, WheelAndKeysScrollOnlyWhenScrollingIsOn)
 {
     QSignalSpy changed(&Box, &TKXDiagramBox::ViewOriginChanged);
@@ -440,6 +525,41 @@ TEST(DiagramBoxErrors, ActorErrorsGoToTheBoxHandlerElseTheApplicationsAndStopThe
     SetApplicationErrorHandler(nullptr);
     EXPECT_EQ(boxErrors, (std::vector<std::string>{"Vertex Id not found", "Unknown error"}));
     EXPECT_EQ(appErrors, (std::vector<std::string>{"Vertex Id not found", "Unknown error"}));
+}
+
+// A drawing that raises stops at the paint handler: reported once, not on every repaint, and
+// reported again only after a paint has succeeded in between.
+TEST(DiagramBoxErrors, PaintErrorsAreReportedOnceUntilAPaintSucceeds)
+{
+    struct TFailingShape : TShape {
+        using TShape::TShape;
+        bool Fail = false;
+        void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override
+        {
+            if (Fail)
+                throw EKXDiagramError("Cannot draw");
+            TShape::Draw(canvas, scale, mode);
+        }
+    };
+    TKXDiagramBox box;
+    box.resize(100, 100);
+    auto *shape = new TFailingShape({50, 50}, okVertex);
+    box.AddObject(shape, moNew);
+    shape->Fail = true;
+    std::vector<std::string> errors;
+    box.OnError = [&](const std::exception &e) { errors.push_back(e.what()); };
+    const auto repaint = [&] {
+        box.Invalidate();
+        EXPECT_NO_THROW(box.grab());
+    };
+    repaint();
+    repaint();
+    EXPECT_EQ(errors, (std::vector<std::string>{"Cannot draw"}));
+    shape->Fail = false;
+    repaint();
+    shape->Fail = true;
+    repaint();
+    EXPECT_EQ(errors, (std::vector<std::string>{"Cannot draw", "Cannot draw"}));
 }
 
 } // namespace
