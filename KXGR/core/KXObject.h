@@ -129,6 +129,10 @@ public:
 private:
     friend class TKXObjectList;
     friend class TKXObjectId;
+    friend class TKXDiagramBox;
+    // The diagram box's marks: a member of its Selection; doomed or touched by a deletion.
+    bool FInSelection = false;
+    uint8_t FDeleteMark = 0;
     // Kept by the list that holds the object.
     TKXObjectList *FList = nullptr;
     std::size_t FListIndex = 0;   // position among the list's items, holes included

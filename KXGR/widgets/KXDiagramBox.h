@@ -27,7 +27,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 enum TKXMode : uint8_t { moNew = 0, moLoaded = 1 };
@@ -70,7 +69,7 @@ public:
     TKXObjectList Vertices;                           // owned, order of adding
     TKXObjectList Edges;                              // owned, order of adding
     // Not owned, order of selecting. Change it through the box's operations only: the box
-    // keeps a set beside it for membership.
+    // marks its members for a membership test in constant time.
     std::vector<TKXObject *> Selection;
     std::vector<const TKXObjectClass *> ObjectClasses;
     int32_t LastId = 0;                               // highest Id given out or loaded
@@ -326,7 +325,6 @@ private:
     // Deletes the objects of request that OnDeleteObject allows (see DeleteSelection).
     void DeleteObjects(const std::vector<TKXObject *> &request);
 
-    std::unordered_set<const TKXObject *> FSelected;   // members of Selection
     std::vector<TKXObject *> FFound;                   // scratch of the index queries
     std::vector<TKXObject *> FPainted;                 // edges, then vertices, to be drawn
     // AddObject that leaves in obj what the handler made of it (the object or its replacement),
