@@ -550,7 +550,8 @@ void TKXQtCanvas::DrawText(int32_t x, int32_t y, const QString &text)
 {
     ApplyFont();
     FPainter.setPen(ToQColor(Font.Color));
-    FPainter.drawText(QPoint(x, y + FMetrics->ascent()), text);
+    // In floating point: a line near the 32-bit limit has its baseline beyond it.
+    FPainter.drawText(QPointF(x, double(y) + FMetrics->ascent()), text);
 }
 
 void TKXQtCanvas::TextOut(int32_t x, int32_t y, const std::string &text)

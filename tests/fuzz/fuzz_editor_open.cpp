@@ -14,6 +14,8 @@
 #include "KXGR/widgets/KXDiagramBox.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -24,8 +26,8 @@
 namespace {
 
 // Enough to reach every kind of item without making one input cost seconds.
-constexpr int MaxStyles = 8;
-constexpr int MaxItems = 8;
+constexpr int MaxStyles = 2;
+constexpr int MaxItems = 3;
 
 TfrmEdit *gWindow = nullptr;
 // Messages the window showed (its error box among them), answered at once instead of waiting
@@ -75,6 +77,9 @@ void VisitStyles()
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     EnsureQtApplication();
+    // The recent-files list goes to scratch settings, not to the user's (nor synced to disk).
+    QCoreApplication::setOrganizationName(QStringLiteral("GlyphsmithFuzz"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(ScratchFile("settings")));
     SetMessageHook([](const TMessage &m) {
         gMessages.push_back(m.Text);
         // The library is never edited here; should the window still ask, nothing is saved.
