@@ -111,6 +111,12 @@ TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
     return obj;
 }
 
+void TKXObjectList::Reserve(std::size_t count)
+{
+    FItems.reserve(FItems.size() + count);
+    FSlots.reserve(FSlots.size() + count);
+}
+
 std::unique_ptr<TKXObject> TKXObjectList::Extract(TKXObject *object)
 {
     if (!Contains(object))

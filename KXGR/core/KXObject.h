@@ -91,6 +91,16 @@ public:
     std::vector<TKXObject *> Links;
     bool Selected = false;
     TKXObjectKind Kind = okHandle;
+
+private:
+    // Kept by the list and the box that hold the object; placed here, in the room the two
+    // flags above leave, as every handle and label carries them too.
+    uint8_t FAreasDirty : 1 = false;   // waits to be filed again
+    uint8_t FInSelection : 1 = false;  // a member of the box's Selection
+    uint8_t FDeleteMark : 2 = 0;       // doomed or touched by the box's deletion
+    uint32_t FSlot = 0;                // key of the object in the list's spatial index
+
+public:
     TKXObjectId Id{*this};
 
     // Tells the list that holds this object, or that holds the object this handle or label
@@ -130,14 +140,9 @@ private:
     friend class TKXObjectList;
     friend class TKXObjectId;
     friend class TKXDiagramBox;
-    // The diagram box's marks: a member of its Selection; doomed or touched by a deletion.
-    bool FInSelection = false;
-    uint8_t FDeleteMark = 0;
     // Kept by the list that holds the object.
     TKXObjectList *FList = nullptr;
     std::size_t FListIndex = 0;   // position among the list's items, holes included
-    uint32_t FSlot = 0;           // key of the object in the list's spatial index
-    bool FAreasDirty = false;     // waits to be filed again
 };
 
 // For WriteToText: a text stored as a line of its own must not hold a line break (CR or LF),
@@ -169,6 +174,8 @@ public:
     TKXObject *Last() const { return Empty() ? nullptr : Items().back().get(); }
 
     TKXObject *Add(std::unique_ptr<TKXObject> object);
+    // Makes room for count more objects, so that adding them moves no list.
+    void Reserve(std::size_t count);
     // Takes the object out of the list and hands it back; nullptr when it is not in the list.
     std::unique_ptr<TKXObject> Extract(TKXObject *object);
     int IndexOf(const TKXObject *object) const;

@@ -9,6 +9,7 @@
 #include "KXGR/core/KXStream.h"
 #include "KXGR/core/KXTextFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,8 @@ const char *const DiagramMagic = "KX1.00";
 // The value encoding leaves the buffer size free; a large one saves a system call per
 // 128 bytes on big diagrams, and the bytes in the file are the same.
 constexpr std::size_t ValueBufferSize = 64 * 1024;
+// A class name of one letter (2 bytes) and the id and four sides of one byte each (2 bytes).
+constexpr int64_t MinRecordBytes = 12;
 
 const TKXObjectClass &FindClass(const TKXDiagramBox &box, const std::string &name)
 {
@@ -85,6 +88,11 @@ void TKXDiagramBox::LoadFromFile(const std::string &fileName, TObject *data)
         // count larger than the file fails at the first missing record.
         const int64_t vertexCount = reader.GetInteger();
         const int64_t edgeCount = reader.GetInteger();
+        // Room for the objects the file can hold: no record is shorter than its class name
+        // and four values, so a hostile count reserves no more than the file's size allows.
+        const int64_t room = stream.Size() / MinRecordBytes;
+        Vertices.Reserve(static_cast<std::size_t>(std::clamp<int64_t>(vertexCount, 0, room)));
+        Edges.Reserve(static_cast<std::size_t>(std::clamp<int64_t>(edgeCount, 0, room)));
         for (int64_t i = 0; i < vertexCount + edgeCount; ++i) {
             const TKXObjectClass &objectClass = FindClass(*this, reader.GetString());
             if (!objectClass.CreateFromStream)
