@@ -525,10 +525,25 @@ const QFont &TKXQtCanvas::QtFont()
     return FQFont;
 }
 
-int32_t TKXQtCanvas::TextWidth(const std::string &text)
+const QString &TKXQtCanvas::Measured(const std::string &text, int32_t &width)
 {
     QtFont();
-    return FMetrics->horizontalAdvance(FromCp1252(text));
+    if (FMeasuredWidth < 0 || FMeasuredText != text || FMeasuredFont.Name != FFontKey.Name ||
+        FMeasuredFont.Size != FFontKey.Size || FMeasuredFont.Style != FFontKey.Style) {
+        FMeasuredText = text;
+        FMeasuredFont = FFontKey;
+        FMeasuredQText = FromCp1252(text);
+        FMeasuredWidth = FMetrics->horizontalAdvance(FMeasuredQText);
+    }
+    width = FMeasuredWidth;
+    return FMeasuredQText;
+}
+
+int32_t TKXQtCanvas::TextWidth(const std::string &text)
+{
+    int32_t width = 0;
+    Measured(text, width);
+    return width;
 }
 
 int32_t TKXQtCanvas::TextHeight(const std::string &)
@@ -556,9 +571,8 @@ void TKXQtCanvas::DrawText(int32_t x, int32_t y, const QString &text)
 
 void TKXQtCanvas::TextOut(int32_t x, int32_t y, const std::string &text)
 {
-    const QString qtext = FromCp1252(text);
-    QtFont();
-    const int32_t width = FMetrics->horizontalAdvance(qtext);
+    int32_t width = 0;
+    const QString qtext = Measured(text, width);
     PenPos = {static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(x) + width, INT32_MIN, INT32_MAX)), y};
     if (!IsActive())
         return;
@@ -584,9 +598,11 @@ void TKXQtCanvas::TextRect(const TRect &r, int32_t x, int32_t y, const std::stri
     const QRect clip = DeviceRect(r.Left, r.Top, r.Right, r.Bottom);
     if (clip.isEmpty())
         return;
+    int32_t width = 0;
+    const QString &qtext = Measured(text, width);
     FPainter.save();
     FPainter.setClipRect(clip, Qt::IntersectClip);
-    DrawText(x, y, FromCp1252(text));
+    DrawText(x, y, qtext);
     FPainter.restore();
 }
 

@@ -90,6 +90,9 @@ private:
                      bool ellipse);
     void ApplyFont();
     void DrawText(int32_t x, int32_t y, const QString &text);
+    // The text converted and measured in the current font; the last one is kept, so a text
+    // measured and then drawn (an item centred, a label placed) is converted and measured once.
+    const QString &Measured(const std::string &text, int32_t &width);
 
     QPainter FPainter;
     QRect FDeviceRect;           // the device's pixels, in the canvas's coordinates
@@ -97,4 +100,8 @@ private:
     std::optional<QFontMetrics> FMetrics;
     TKXFont FFontKey;            // the Font state FQFont was built from (colour ignored)
     bool FPainterFontSet = false;
+    std::string FMeasuredText;   // the last text measured, in the font FMeasuredFont
+    TKXFont FMeasuredFont;
+    QString FMeasuredQText;
+    int32_t FMeasuredWidth = -1; // -1: nothing measured yet
 };

@@ -260,6 +260,10 @@ TEST_F(QtCanvasTest, TextIsMeasuredAtNinetySixPixelsPerInch)
     EXPECT_GT(canvas.TextWidth("Hello World"), 67);
     canvas.Font.Size = 10;  // the cache answers the new font, not the last one
     EXPECT_EQ(canvas.TextWidth("Hello World"), 67);
+    // The last text measured is kept for drawing it: another text is measured anew.
+    EXPECT_LT(canvas.TextWidth("Hello"), 67);
+    canvas.TextOut(0, 0, "Hello World");  // without a device only the pen moves
+    EXPECT_EQ(canvas.PenPos, (TPoint{67, 0}));
 }
 
 TEST_F(QtCanvasTest, TextOutIsOpaqueWithASolidBrushAndTextRectClips)
