@@ -11,6 +11,9 @@ constexpr int64_t MaxCoord = std::numeric_limits<int32_t>::max();
 // A rectangle over more cells than this is kept in the list every query looks at.
 constexpr int64_t MaxCellsPerBox = 64;
 constexpr int64_t MaxPiecesPerSegment = 1024;
+// An object that would take more cell entries than this is filed once, by the rectangle around
+// all its pieces, so a short record with far-flung bend points cannot fill memory.
+constexpr int64_t MaxCellsPerObject = 1024;
 
 struct TBox64 {
     int64_t Left, Top, Right, Bottom;
@@ -61,9 +64,12 @@ void TKXSpatialIndex::Set(uint32_t key, const TKXHitAreas &areas)
         File(ToRect(all), key);
         return;
     }
+    FPieces.clear();
+    int64_t cells = 0;
     for (const TKXHitArea &a : areas) {
         if (!a.Segment) {
-            File(ToRect(BoxOf(a)), key);
+            FPieces.push_back(ToRect(BoxOf(a)));
+            cells += Entries(FPieces.back());
             continue;
         }
         // A long segment is cut into pieces no longer than a cell, so a diagonal line is not
@@ -77,31 +83,53 @@ void TKXSpatialIndex::Set(uint32_t key, const TKXHitAreas &areas)
         const int64_t margin = std::abs(int64_t(a.Margin));
         int64_t x0 = a.A.X;
         int64_t y0 = a.A.Y;
-        for (int64_t i = 1; i <= pieces; ++i) {
+        for (int64_t i = 1; i <= pieces && cells <= MaxCellsPerObject; ++i) {
             const int64_t x1 = a.A.X + dx * i / pieces;
             const int64_t y1 = a.A.Y + dy * i / pieces;
-            File(ToRect(Around(x0, y0, x1, y1, margin)), key);
+            FPieces.push_back(ToRect(Around(x0, y0, x1, y1, margin)));
+            cells += Entries(FPieces.back());
             x0 = x1;
             y0 = y1;
         }
+        if (cells > MaxCellsPerObject)
+            break;
     }
+    if (cells > MaxCellsPerObject) {
+        File(ToRect(all), key);
+        return;
+    }
+    for (const TRect &piece : FPieces)
+        File(piece, key);
 }
 
 void TKXSpatialIndex::Remove(uint32_t key) { Retire(key); }
 
+int64_t TKXSpatialIndex::CellsOf(const TRect &box) const
+{
+    const int64_t across = FloorDiv(box.Right, FCellSize) - FloorDiv(box.Left, FCellSize) + 1;
+    const int64_t down = FloorDiv(box.Bottom, FCellSize) - FloorDiv(box.Top, FCellSize) + 1;
+    return across > MaxCellsPerBox || down > MaxCellsPerBox ? MaxCellsPerBox + 1 : across * down;
+}
+
+int64_t TKXSpatialIndex::Entries(const TRect &box) const
+{
+    const int64_t cells = CellsOf(box);
+    return cells > MaxCellsPerBox ? 1 : cells;
+}
+
 void TKXSpatialIndex::File(const TRect &box, uint32_t key)
 {
     const TEntry entry{box, key, FGeneration[key]};
-    const int64_t cx0 = FloorDiv(box.Left, FCellSize);
-    const int64_t cx1 = FloorDiv(box.Right, FCellSize);
-    const int64_t cy0 = FloorDiv(box.Top, FCellSize);
-    const int64_t cy1 = FloorDiv(box.Bottom, FCellSize);
-    if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) > MaxCellsPerBox) {
+    if (CellsOf(box) > MaxCellsPerBox) {
         FWide.push_back(entry);
         ++FFiled[key];
         ++FLive;
         return;
     }
+    const int64_t cx0 = FloorDiv(box.Left, FCellSize);
+    const int64_t cx1 = FloorDiv(box.Right, FCellSize);
+    const int64_t cy0 = FloorDiv(box.Top, FCellSize);
+    const int64_t cy1 = FloorDiv(box.Bottom, FCellSize);
     for (int64_t cx = cx0; cx <= cx1; ++cx)
         for (int64_t cy = cy0; cy <= cy1; ++cy) {
             std::vector<TEntry> &cell = FCells[CellKey(cx, cy)];

@@ -27,7 +27,8 @@ public:
     explicit TKXSpatialIndex(int32_t cellSize = 256);
 
     // Files areas under key, replacing what was filed under it before. Areas may cover any
-    // part of the 32-bit plane; an empty list files nothing.
+    // part of the 32-bit plane; an empty list files nothing. Areas that together would take
+    // more than a thousand or so entries are filed as the one rectangle around them all.
     void Set(uint32_t key, const TKXHitAreas &areas);
     // Takes everything filed under key out.
     void Remove(uint32_t key);
@@ -51,6 +52,12 @@ private:
     std::vector<uint32_t> FFiled;             // per key: entries filed in its generation
     std::size_t FLive = 0;
     std::size_t FStale = 0;
+    std::vector<TRect> FPieces;               // scratch of Set
+
+    // The cells a box covers, or any number above MaxCellsPerBox when it covers more.
+    int64_t CellsOf(const TRect &box) const;
+    // The entries filing a box takes: its cells, or one in the wide list.
+    int64_t Entries(const TRect &box) const;
 
     bool Current(const TEntry &e) const { return e.Generation == FGeneration[e.Key]; }
     void File(const TRect &box, uint32_t key);

@@ -141,15 +141,15 @@ TEST(SpatialIndex, FilesRectanglesAndSegmentsAnywhereOnThePlane)
     constexpr int32_t hi = std::numeric_limits<int32_t>::max();
     TKXSpatialIndex index(100);
     index.Set(1, {{{-50, -50}, {-10, -10}}});                        // a small rectangle left of 0
-    index.Set(2, {{{0, 0}, {100000, 100000}, 4, true}});             // a long diagonal line
+    index.Set(2, {{{0, 0}, {10000, 10000}, 4, true}});               // a long diagonal line
     index.Set(3, {{{lo, lo}, {hi, hi}}});                            // the whole plane
     index.Set(4, {{{hi - 2, hi - 2}, {hi, hi}, 8}});                 // at the very corner
     using K = std::vector<uint32_t>;
     EXPECT_EQ(Keys(index, {-10, -10, -10, -10}), (K{1, 3}));
     EXPECT_EQ(Keys(index, {-9, -9, -9, -9}), (K{3}));
-    EXPECT_EQ(Keys(index, {50000, 50004, 50000, 50004}), (K{2, 3}));
+    EXPECT_EQ(Keys(index, {5000, 5004, 5000, 5004}), (K{2, 3}));
     // Inside the line's bounding rectangle but far from the line.
-    EXPECT_EQ(Keys(index, {90000, 1000, 90000, 1000}), (K{3}));
+    EXPECT_EQ(Keys(index, {9000, 100, 9000, 100}), (K{3}));
     EXPECT_EQ(Keys(index, {hi, hi, hi, hi}), (K{3, 4}));
 
     // Set replaces, Remove takes out, and many updates of one key leave only its last areas.
@@ -161,6 +161,26 @@ TEST(SpatialIndex, FilesRectanglesAndSegmentsAnywhereOnThePlane)
     EXPECT_EQ(Keys(index, {20005, 5, 20005, 5}), (K{1}));
     EXPECT_EQ(Keys(index, {5, 5, 5, 5}), K{});
     EXPECT_EQ(Keys(index, {lo, lo, hi, hi}), (K{1, 4}));
+}
+
+TEST(SpatialIndex, AnObjectOfManyLongSegmentsIsFiledByTheRectangleAroundThem)
+{
+    // A zigzag whose pieces would take tens of thousands of cells: a few bytes of a file must
+    // not cost megabytes of index. It is still found everywhere along it, and coarsely around.
+    TKXSpatialIndex index(100);
+    TKXHitAreas zigzag;
+    for (int32_t i = 0; i < 20; ++i)
+        zigzag.push_back({{i * 1000, 0}, {(i + 1) * 1000, i % 2 ? -200000 : 200000}, 4, true});
+    index.Set(7, zigzag);
+    index.Set(8, {{{-500, -500}, {-400, -400}}});
+    using K = std::vector<uint32_t>;
+    EXPECT_EQ(Keys(index, {500, 100000, 500, 100000}), (K{7}));     // on the first segment
+    EXPECT_EQ(Keys(index, {19900, 1, 19900, 1}), (K{7}));           // near the last one's end
+    EXPECT_EQ(Keys(index, {500, -150000, 500, -150000}), (K{7}));   // off the line, inside
+    EXPECT_EQ(Keys(index, {-450, -450, -450, -450}), (K{8}));
+    EXPECT_EQ(Keys(index, {20005, 0, 20005, 0}), K{});              // beyond the rectangle
+    index.Set(7, {});
+    EXPECT_EQ(Keys(index, {500, 100000, 500, 100000}), K{});
 }
 
 }
