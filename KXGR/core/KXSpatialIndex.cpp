@@ -10,9 +10,9 @@ constexpr int64_t MinCoord = std::numeric_limits<int32_t>::min();
 constexpr int64_t MaxCoord = std::numeric_limits<int32_t>::max();
 // A rectangle over more cells than this is kept in the list every query looks at.
 constexpr int64_t MaxCellsPerBox = 64;
-constexpr int64_t MaxPiecesPerSegment = 1024;
-// An object that would take more cell entries than this is filed once, by the rectangle around
-// all its pieces, so a short record with far-flung bend points cannot fill memory.
+// An object that would take more entries than this is filed once, by the rectangle around all
+// its pieces, so neither a line across the plane nor a short record with far-flung bend points
+// can fill memory.
 constexpr int64_t MaxCellsPerObject = 1024;
 
 struct TBox64 {
@@ -64,37 +64,38 @@ void TKXSpatialIndex::Set(uint32_t key, const TKXHitAreas &areas)
         File(ToRect(all), key);
         return;
     }
+    // Pieces are gathered first: an object that would take more than MaxCellsPerObject
+    // entries is filed by the rectangle around it instead.
     FPieces.clear();
-    int64_t cells = 0;
-    for (const TKXHitArea &a : areas) {
-        if (!a.Segment) {
-            FPieces.push_back(ToRect(BoxOf(a)));
-            cells += Entries(FPieces.back());
+    int64_t entries = 0;
+    const auto take = [&](const TRect &piece) {
+        FPieces.push_back(piece);
+        entries += Entries(piece);
+        return entries <= MaxCellsPerObject;
+    };
+    bool fits = true;
+    for (auto a = areas.begin(); fits && a != areas.end(); ++a) {
+        if (!a->Segment) {
+            fits = take(ToRect(BoxOf(*a)));
             continue;
         }
         // A long segment is cut into pieces no longer than a cell, so a diagonal line is not
         // filed in every cell of its bounding rectangle.
-        const int64_t dx = int64_t(a.B.X) - a.A.X;
-        const int64_t dy = int64_t(a.B.Y) - a.A.Y;
-        const int64_t length = std::max(std::abs(dx), std::abs(dy));
-        // At most MaxPiecesPerSegment pieces: a line across the whole plane would otherwise be
-        // filed in millions of cells; its longer pieces then go to the wide list.
-        const int64_t pieces = std::clamp<int64_t>((length + FCellSize - 1) / FCellSize, 1, MaxPiecesPerSegment);
-        const int64_t margin = std::abs(int64_t(a.Margin));
-        int64_t x0 = a.A.X;
-        int64_t y0 = a.A.Y;
-        for (int64_t i = 1; i <= pieces && cells <= MaxCellsPerObject; ++i) {
-            const int64_t x1 = a.A.X + dx * i / pieces;
-            const int64_t y1 = a.A.Y + dy * i / pieces;
-            FPieces.push_back(ToRect(Around(x0, y0, x1, y1, margin)));
-            cells += Entries(FPieces.back());
+        const int64_t dx = int64_t(a->B.X) - a->A.X;
+        const int64_t dy = int64_t(a->B.Y) - a->A.Y;
+        const int64_t pieces = std::max<int64_t>((std::max(std::abs(dx), std::abs(dy)) + FCellSize - 1) / FCellSize, 1);
+        const int64_t margin = std::abs(int64_t(a->Margin));
+        int64_t x0 = a->A.X;
+        int64_t y0 = a->A.Y;
+        for (int64_t i = 1; fits && i <= pieces; ++i) {
+            const int64_t x1 = a->A.X + dx * i / pieces;
+            const int64_t y1 = a->A.Y + dy * i / pieces;
+            fits = take(ToRect(Around(x0, y0, x1, y1, margin)));
             x0 = x1;
             y0 = y1;
         }
-        if (cells > MaxCellsPerObject)
-            break;
     }
-    if (cells > MaxCellsPerObject) {
+    if (!fits) {
         File(ToRect(all), key);
         return;
     }
