@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 bool TKXObjectClass::InheritsFrom(const TKXObjectClass &other) const
 {
@@ -30,6 +31,37 @@ TPoint TKXObject::BorderPoint(TPoint, TPoint) { Abstract(); }
 bool TKXObject::ContainsPoint(TPoint) { Abstract(); }
 void TKXObject::InsertBendPoint(TPoint) { Abstract(); }
 void TKXObject::RemoveBendPoint(TKXHandle *) { Abstract(); }
+
+TKXLinks::~TKXLinks()
+{
+    if (FCapacity > 1)
+        delete[] FMany;
+}
+
+void TKXLinks::push_back(TKXObject *object)
+{
+    if (FCount == FCapacity) {
+        if (FCapacity > std::numeric_limits<uint32_t>::max() / 2)
+            throw std::length_error("too many links");
+        const uint32_t capacity = FCapacity * 2 < 4 ? 4 : FCapacity * 2;
+        auto *many = new TKXObject *[capacity];
+        std::copy(begin(), end(), many);
+        if (FCapacity > 1)
+            delete[] FMany;
+        FMany = many;
+        FCapacity = capacity;
+    }
+    data()[FCount++] = object;
+}
+
+TKXLinks::iterator TKXLinks::erase(const_iterator first, const_iterator last)
+{
+    TKXObject **at = begin() + (first - begin());
+    TKXObject **rest = begin() + (last - begin());
+    std::copy(rest, end(), at);
+    FCount -= static_cast<uint32_t>(rest - at);
+    return at;
+}
 
 TKXObjectId &TKXObjectId::operator=(int32_t value)
 {

@@ -5,6 +5,7 @@
 #include "KXGR/core/KXSpatialIndex.h"
 #include "KXGR/core/KXTypes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -75,6 +76,53 @@ private:
     int32_t FValue = 0;
 };
 
+// The objects attached to an object, not owned: a list of pointers with room for one in
+// place, since a handle or a label holds exactly its owner and most objects hold one link at
+// most; only a vertex with several edge ends takes a heap block. It reads as a vector.
+class TKXLinks {
+public:
+    using value_type = TKXObject *;
+    using iterator = TKXObject **;
+    using const_iterator = TKXObject *const *;
+    using size_type = std::size_t;
+
+    TKXLinks() = default;
+    TKXLinks(const TKXLinks &) = delete;
+    TKXLinks &operator=(const TKXLinks &) = delete;
+    ~TKXLinks();
+
+    std::size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
+    TKXObject **data() { return FCapacity == 1 ? &FOne : FMany; }
+    TKXObject *const *data() const { return FCapacity == 1 ? &FOne : FMany; }
+    TKXObject *&operator[](std::size_t i) { return data()[i]; }
+    TKXObject *operator[](std::size_t i) const { return data()[i]; }
+    TKXObject *&front() { return data()[0]; }
+    TKXObject *&back() { return data()[FCount - 1]; }
+    iterator begin() { return data(); }
+    iterator end() { return data() + FCount; }
+    const_iterator begin() const { return data(); }
+    const_iterator end() const { return data() + FCount; }
+
+    void push_back(TKXObject *object);
+    void pop_back() { --FCount; }
+    void clear() { FCount = 0; }
+    // Removes [first, last) and answers the position after the removed ones.
+    iterator erase(const_iterator first, const_iterator last);
+    iterator erase(const_iterator position) { return erase(position, position + 1); }
+
+    friend bool operator==(const TKXLinks &a, const TKXLinks &b) { return std::ranges::equal(a, b); }
+    friend bool operator==(const TKXLinks &a, const std::vector<TKXObject *> &b) { return std::ranges::equal(a, b); }
+
+private:
+    union {
+        TKXObject *FOne = nullptr;   // the one link while FCapacity is 1
+        TKXObject **FMany;           // a heap block of FCapacity links
+    };
+    uint32_t FCount = 0;
+    uint32_t FCapacity = 1;
+};
+
 // Base of vertices, edges, handles and adjacents. Every operation left abstract by a class
 // raises EAbstractError when called. Coordinates are logical units unless stated otherwise.
 class TKXObject : public TObject {
@@ -88,7 +136,7 @@ public:
     virtual const TKXObjectClass &ClassType() const { return ClassRecord; }
 
     // Attached objects, not owned: a handle's or adjacent's owner at 0, a vertex's edge ends.
-    std::vector<TKXObject *> Links;
+    TKXLinks Links;
     bool Selected = false;
     TKXObjectKind Kind = okHandle;
 

@@ -662,8 +662,10 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
                 }
         }
     for (TKXObject *vertex : survivors) {
-        std::erase_if(vertex->Links,
-                      [&](const TKXObject *link) { return !link->Links.empty() && isDoomed(link->Links[0]); });
+        auto &links = vertex->Links;
+        links.erase(std::remove_if(links.begin(), links.end(),
+                                   [&](const TKXObject *link) { return !link->Links.empty() && isDoomed(link->Links[0]); }),
+                    links.end());
         vertex->FDeleteMark = 0;
     }
     for (TKXObject *vertex : vertices)

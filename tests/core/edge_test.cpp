@@ -90,6 +90,20 @@ TEST_F(Edge, DestructionDetachesOnlyItsOwnHandles)
     loop.reset();
     EXPECT_TRUE(Source->Links.empty());
     EXPECT_TRUE(Target->Links.empty());
+
+    // Many edges on one vertex, destroyed out of order: the others stay listed, in order.
+    std::vector<std::unique_ptr<TKXCustomEdge>> fan;
+    for (int32_t y = 80; y <= 120; y += 5)
+        fan.push_back(MakeEdge(y));
+    for (std::size_t i : {4u, 0u, 8u, 5u})
+        fan[i].reset();
+    std::vector<TKXObject *> left;
+    for (const auto &edge : fan)
+        if (edge)
+            left.push_back(edge->Handles.front().get());
+    EXPECT_EQ(Source->Links, left);
+    fan.clear();
+    EXPECT_TRUE(Source->Links.empty());
 }
 
 TEST_F(Edge, HitTestAnswersSegmentThenHandlesThenLabel)
