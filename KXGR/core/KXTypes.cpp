@@ -3,7 +3,6 @@
 #include "KXGR/core/KXErrors.h"
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -11,18 +10,16 @@ int32_t Round(long double value)
 {
     if (!std::isfinite(value))
         throw EInvalidOp(KXMessages::InvalidOp);
-    // rintl rounds in the current mode, which is to-nearest-even unless someone changed it;
-    // only then is the mode set around the call (it is slow, and Round runs for every drawn
-    // coordinate).
-    long double r;
-    const int saved = std::fegetround();
-    if (saved == FE_TONEAREST) {
-        r = std::rintl(value);
-    } else {
-        std::fesetround(FE_TONEAREST);
-        r = std::rintl(value);
-        std::fesetround(saved);
-    }
+    // Halves to even by hand rather than through the rounding mode, which a host may have
+    // changed and which is slow to ask for (Round runs for every drawn coordinate). The
+    // fraction value - floor(value) is exact.
+    const long double whole = std::floor(value);
+    if (whole < std::numeric_limits<int32_t>::min() - 1.0L || whole > std::numeric_limits<int32_t>::max())
+        throw EInvalidOp(KXMessages::InvalidOp);
+    const long double fraction = value - whole;
+    int64_t r = static_cast<int64_t>(whole);
+    if (fraction > 0.5L || (fraction == 0.5L && (r & 1) != 0))
+        ++r;
     if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
         throw EInvalidOp(KXMessages::InvalidOp);
     return static_cast<int32_t>(r);
@@ -45,6 +42,9 @@ int32_t RoundSaturated(long double value)
 
 int32_t ScaleValue(int32_t v, int32_t scale)
 {
+    // At 100 % the product is within far less than half a unit of v.
+    if (scale == 100)
+        return v;
     return RoundSaturated(static_cast<long double>(v) * (static_cast<long double>(scale) * 0.01L));
 }
 

@@ -4,11 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 TEST(Geometry, RoundingGoesToTheEvenNeighbour)
 {
     for (const auto &[value, rounded] : {std::pair{132.5L, 132}, {133.5L, 134}, {-2.5L, -2}, {2.4999L, 2}})
         EXPECT_EQ(Round(value), rounded);
     EXPECT_THROW(Round(1e12L), EInvalidOp);
+    // At the 32-bit limits, and whatever rounding mode the host has set.
+    EXPECT_EQ(Round(2147483646.5L), 2147483646);
+    EXPECT_EQ(Round(-2147483648.5L), -2147483648);
+    EXPECT_THROW(Round(2147483647.5L), EInvalidOp);
+    EXPECT_THROW(Round(-2147483648.51L), EInvalidOp);
+    std::fesetround(FE_UPWARD);
+    const int32_t underUpward = Round(-2.5L);
+    std::fesetround(FE_TONEAREST);
+    EXPECT_EQ(underUpward, -2);
     for (const auto &[value, scale, scaled] : {std::tuple{5, 50, 2}, {3, 50, 2}, {101, 100, 101}})
         EXPECT_EQ(ScaleValue(value, scale), scaled);
     EXPECT_EQ(UnscaleValue(101, 200), 50);
