@@ -148,9 +148,12 @@ TKXObject *TKXCustomVertex::HitTestAt(TPoint p, int32_t scale)
 
 void TKXCustomVertex::HitAreas(TKXHitAreas &areas)
 {
-    areas.push_back({{Left, Top}, {Right, Bottom}});
+    // One rectangle around the sides and the handle squares: the corner squares stick out by
+    // a few units only, and one entry per cell instead of five keeps the index small.
+    TRect box{std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right), std::max(Top, Bottom)};
     for (const auto &handle : Handles)
-        handle->HitAreas(areas);
+        box = UniteRects(box, handle->Bounds);
+    areas.push_back({{box.Left, box.Top}, {box.Right, box.Bottom}});
 }
 
 void TKXCustomVertex::MoveBy(TPoint delta)

@@ -55,7 +55,7 @@ public:
     // A corner handle under p, else the vertex when p is inside, else nullptr.
     TKXObject *HitTest(TPoint p) override;
     TKXObject *HitTestAt(TPoint p, int32_t scale) override;
-    // The rectangle and the corner handles' hit squares.
+    // The one rectangle around the sides and the corner handles' hit squares.
     void HitAreas(TKXHitAreas &areas) override;
     // Moves the rectangle, asks every attached edge end to move along, then AdjustHandles.
     void MoveBy(TPoint delta) override;
