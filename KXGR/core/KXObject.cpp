@@ -131,11 +131,11 @@ TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
     obj->FListIndex = FItems.size();
     if (FFreeSlots.empty()) {
         obj->FSlot = static_cast<uint32_t>(FSlots.size());
-        FSlots.push_back(obj);
+        FSlots.push_back({obj});
     } else {
         obj->FSlot = FFreeSlots.back();
         FFreeSlots.pop_back();
-        FSlots[obj->FSlot] = obj;
+        FSlots[obj->FSlot].Object = obj;
     }
     obj->FAreasDirty = false;
     FItems.push_back(std::move(object));
@@ -158,7 +158,7 @@ std::unique_ptr<TKXObject> TKXObjectList::Extract(TKXObject *object)
         Unindex(object->Id, *object);
     FAreas.Remove(object->FSlot);
     FExtents.Remove(object->FSlot);
-    FSlots[object->FSlot] = nullptr;
+    FSlots[object->FSlot].Object = nullptr;
     FFreeSlots.push_back(object->FSlot);
     object->FList = nullptr;
     object->FAreasDirty = false;
@@ -217,7 +217,6 @@ void TKXObjectList::Clear()
     FSlots.clear();
     FFreeSlots.clear();
     FDirtySlots.clear();
-    FSeen.clear();
 }
 
 void TKXObjectList::Index(TKXObject &object) const
@@ -285,7 +284,7 @@ void TKXObjectList::AreasChanged(TKXObject &object)
 void TKXObjectList::FileDirty() const
 {
     for (const uint32_t slot : FDirtySlots) {
-        TKXObject *obj = FSlots[slot];
+        TKXObject *obj = FSlots[slot].Object;
         // A slot freed and given to another object since stays listed once per change.
         if (!obj || !obj->FAreasDirty)
             continue;
@@ -312,9 +311,9 @@ void TKXObjectList::ObjectsPaintedIn(const TRect &r, int32_t scale, std::vector<
     if (scale != FExtentScale) {
         FExtents.Clear();
         FExtentScale = scale;
-        for (TKXObject *obj : FSlots)
-            if (obj)
-                FileExtent(*obj);
+        for (const TSlot &slot : FSlots)
+            if (slot.Object)
+                FileExtent(*slot.Object);
     }
     Collect(FExtents, r, found);
 }
@@ -329,17 +328,16 @@ void TKXObjectList::Collect(const TKXSpatialIndex &index, const TRect &r, std::v
 {
     FKeys.clear();
     index.Query(r, FKeys);
-    if (FSeen.size() < FSlots.size())
-        FSeen.resize(FSlots.size(), 0);
     if (++FQuery == 0) {
-        std::fill(FSeen.begin(), FSeen.end(), 0);
+        for (TSlot &slot : FSlots)
+            slot.Seen = 0;
         FQuery = 1;
     }
     const std::size_t first = found.size();
     for (const uint32_t key : FKeys)
-        if (FSeen[key] != FQuery && FSlots[key]) {
-            FSeen[key] = FQuery;
-            found.push_back(FSlots[key]);
+        if (TSlot &slot = FSlots[key]; slot.Seen != FQuery && slot.Object) {
+            slot.Seen = FQuery;
+            found.push_back(slot.Object);
         }
     std::sort(found.begin() + static_cast<std::ptrdiff_t>(first), found.end(), Before);
 }

@@ -266,10 +266,15 @@ private:
     mutable TKXSpatialIndex FAreas;
     mutable TKXSpatialIndex FExtents{256};         // paint extents at FExtentScale
     mutable int32_t FExtentScale = 0;              // 0: not filed
-    mutable std::vector<TKXObject *> FSlots;       // slot -> object, nullptr when free
+    // Per slot, the object (nullptr when free) and the query that last found it, side by side
+    // as a query reads both.
+    struct TSlot {
+        TKXObject *Object = nullptr;
+        uint32_t Seen = 0;
+    };
+    mutable std::vector<TSlot> FSlots;
     mutable std::vector<uint32_t> FFreeSlots;
     mutable std::vector<uint32_t> FDirtySlots;
-    mutable std::vector<uint32_t> FSeen;           // per slot: the query that last found it
     mutable uint32_t FQuery = 0;
     mutable std::vector<uint32_t> FKeys;
     mutable TKXHitAreas FScratch;

@@ -175,7 +175,7 @@ void TKXSpatialIndex::Query(const TRect &r, std::vector<uint32_t> &keys) const
 {
     const auto take = [&](const std::vector<TEntry> &entries) {
         for (const TEntry &e : entries)
-            if (Current(e) && Meet(e.Box, r))
+            if (Meet(e.Box, r) && Current(e))   // the box first: it lies in the entry
                 keys.push_back(e.Key);
     };
     take(FWide);
