@@ -209,7 +209,7 @@ void TKXObjectList::Clear()
         }
     FItems.clear();
     FGaps = 0;
-    FIdIndex.clear();
+    FIdIndex.Clear();
     FIndexed = 0;
     FAreas.Clear();
     FExtents.Clear();
@@ -219,9 +219,84 @@ void TKXObjectList::Clear()
     FDirtySlots.clear();
 }
 
+std::size_t TKXObjectList::TIdTable::Home(int32_t id) const
+{
+    // Fibonacci hashing: consecutive ids, the usual case, spread over the table.
+    return static_cast<std::size_t>((uint64_t(uint32_t(id)) * 0x9E3779B97F4A7C15ull) >> 32) & (FEntries.size() - 1);
+}
+
+TKXObjectList::TIdEntry *TKXObjectList::TIdTable::Find(int32_t id)
+{
+    if (FEntries.empty())
+        return nullptr;
+    const std::size_t mask = FEntries.size() - 1;
+    for (std::size_t i = Home(id);; i = (i + 1) & mask) {
+        TIdEntry &e = FEntries[i];
+        if (e.Count == 0)
+            return nullptr;
+        if (e.Id == id)
+            return &e;
+    }
+}
+
+TKXObjectList::TIdEntry &TKXObjectList::TIdTable::Get(int32_t id)
+{
+    if (TIdEntry *e = Find(id))
+        return *e;
+    if ((FUsed + 1) * 4 > FEntries.size() * 3)
+        Grow();
+    const std::size_t mask = FEntries.size() - 1;
+    std::size_t i = Home(id);
+    while (FEntries[i].Count != 0)
+        i = (i + 1) & mask;
+    ++FUsed;
+    FEntries[i] = {nullptr, 0, id};
+    return FEntries[i];
+}
+
+void TKXObjectList::TIdTable::Erase(TIdEntry &entry)
+{
+    // Backward shift: entries after the freed place that may sit there move up, so probes
+    // never stop early and no tombstones pile up.
+    const std::size_t mask = FEntries.size() - 1;
+    std::size_t hole = static_cast<std::size_t>(&entry - FEntries.data());
+    FEntries[hole].Count = 0;
+    --FUsed;
+    for (std::size_t i = (hole + 1) & mask; FEntries[i].Count != 0; i = (i + 1) & mask) {
+        const std::size_t home = Home(FEntries[i].Id);
+        // Whether home lies cyclically outside (hole, i]: then the entry may fill the hole.
+        if (((i - home) & mask) >= ((i - hole) & mask)) {
+            FEntries[hole] = FEntries[i];
+            FEntries[i].Count = 0;
+            hole = i;
+        }
+    }
+}
+
+void TKXObjectList::TIdTable::Clear()
+{
+    FEntries.clear();
+    FEntries.shrink_to_fit();
+    FUsed = 0;
+}
+
+void TKXObjectList::TIdTable::Grow()
+{
+    std::vector<TIdEntry> old = std::move(FEntries);
+    FEntries.assign(old.empty() ? 16 : old.size() * 2, TIdEntry{});
+    const std::size_t mask = FEntries.size() - 1;
+    for (const TIdEntry &e : old)
+        if (e.Count != 0) {
+            std::size_t i = Home(e.Id);
+            while (FEntries[i].Count != 0)
+                i = (i + 1) & mask;
+            FEntries[i] = e;
+        }
+}
+
 void TKXObjectList::Index(TKXObject &object) const
 {
-    TIdEntry &entry = FIdIndex[object.Id];
+    TIdEntry &entry = FIdIndex.Get(object.Id);
     // Items are indexed front to back, so a newly indexed item comes after all others with its
     // id; an item whose id changed replaces the last only when it lies further back.
     if (entry.Count == 0 || (entry.Last && Before(entry.Last, &object)))
@@ -231,13 +306,13 @@ void TKXObjectList::Index(TKXObject &object) const
 
 void TKXObjectList::Unindex(int32_t id, TKXObject &object) const
 {
-    const auto it = FIdIndex.find(id);
-    if (it == FIdIndex.end())
+    TIdEntry *entry = FIdIndex.Find(id);
+    if (!entry)
         return;
-    if (--it->second.Count == 0)
-        FIdIndex.erase(it);
-    else if (it->second.Last == &object)
-        it->second.Last = nullptr;
+    if (--entry->Count == 0)
+        FIdIndex.Erase(*entry);
+    else if (entry->Last == &object)
+        entry->Last = nullptr;
 }
 
 void TKXObjectList::IndexIds() const
@@ -258,10 +333,10 @@ void TKXObjectList::IdChanged(TKXObject &object, int32_t oldId)
 TKXObject *TKXObjectList::FindById(int32_t id) const
 {
     IndexIds();
-    const auto it = FIdIndex.find(id);
-    if (it == FIdIndex.end())
+    TIdEntry *found = FIdIndex.Find(id);
+    if (!found)
         return nullptr;
-    TIdEntry &entry = it->second;
+    TIdEntry &entry = *found;
     if (!entry.Last) {
         // The last holder of a shared id left or changed its id: look for the one now last.
         for (std::size_t i = FIndexed; i-- > 0;)

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class TKXCanvas;
@@ -253,14 +252,29 @@ private:
 
     struct TIdEntry {
         TKXObject *Last = nullptr;   // nullptr: several hold the id and the last is to be found
-        uint32_t Count = 0;
+        uint32_t Count = 0;          // 0: a free place of the table
+        int32_t Id = 0;
+    };
+    // Ids to entries in one array, open addressing with linear probing: no heap block per id.
+    class TIdTable {
+    public:
+        TIdEntry *Find(int32_t id);
+        TIdEntry &Get(int32_t id);   // adds an entry with Count 0 when the id has none
+        void Erase(TIdEntry &entry);
+        void Clear();
+
+    private:
+        std::vector<TIdEntry> FEntries;   // a power of two long, or empty
+        std::size_t FUsed = 0;
+        std::size_t Home(int32_t id) const;
+        void Grow();
     };
 
     // Items with gaps (nullptr) where objects were extracted; Items() closes them.
     mutable std::vector<std::unique_ptr<TKXObject>> FItems;
     mutable std::size_t FGaps = 0;
     // Ids of the first FIndexed items (gaps included).
-    mutable std::unordered_map<int32_t, TIdEntry> FIdIndex;
+    mutable TIdTable FIdIndex;
     mutable std::size_t FIndexed = 0;
 
     mutable TKXSpatialIndex FAreas;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -75,6 +76,37 @@ const TRenumbering Renumberings[] = {
 
 INSTANTIATE_TEST_SUITE_P(Renumbering, FindByIdTest, ::testing::ValuesIn(Renumberings),
                          [](const auto &info) { return std::string(info.param.Name); });
+
+// Thousands of random renumberings, extractions and additions over ids that repeat: every
+// look-up answers what a search from the back of the list answers.
+TEST(ObjectList, FindByIdMatchesASearchFromTheBackThroughRandomChanges)
+{
+    std::mt19937 random(11);
+    const auto anyId = [&] {
+        const int32_t ids[] = {0, -1, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+        return random() % 8 == 0 ? ids[random() % 4] : int32_t(random() % 3000) * 4096;
+    };
+    TKXObjectList list;
+    std::vector<std::unique_ptr<TKXObject>> gone;  // kept alive: a renumbering may look at them
+    for (int i = 0; i < 2000; ++i)
+        list.Add(std::make_unique<TNumbered>(anyId()));
+    for (int step = 0; step < 20000; ++step) {
+        const std::size_t count = list.Count();
+        switch (random() % 4) {
+        case 0: list[random() % count]->Id = anyId(); break;
+        case 1: gone.push_back(list.Extract(list[random() % count])); break;
+        case 2: list.Add(std::make_unique<TNumbered>(anyId())); break;
+        default: {
+            const int32_t id = step % 2 ? anyId() : list[random() % count]->Id;
+            TKXObject *last = nullptr;
+            for (std::size_t i = count; i-- > 0 && !last;)
+                if (list[i]->Id == id)
+                    last = list[i];
+            ASSERT_EQ(list.FindById(id), last) << "id " << id << " at step " << step;
+        }
+        }
+    }
+}
 
 TEST(ObjectList, ExtractLeavesNoGapAndKeepsOrderAndPositions)
 {
