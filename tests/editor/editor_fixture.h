@@ -9,8 +9,10 @@
 #include "KXGR/core/KXStyles.h"
 #include "KXGR/core/KXVertex.h"
 #include "KXGR/widgets/KXQtConvert.h"
+#include "core/TestFiles.h"
 
 #include <QAbstractItemView>
+#include <QMouseEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QTabBar>
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -146,6 +149,70 @@ protected:
     {
         QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(pages->indexOf(page)).center());
         ASSERT_EQ(pages->currentWidget(), page);
+    }
+
+    static void TypeCoords(std::array<QLineEdit *, 4> edits, const std::array<const char *, 4> &xyxy)
+    {
+        for (int i = 0; i < 4; ++i)
+            Type(edits[i], QString::fromUtf8(xyxy[i]));
+    }
+
+    // Edits a tree node's text in place and commits it with Return.
+    void Rename(QTreeWidgetItem *node, const QString &text)
+    {
+        W->ProjectTree->editItem(node, 0);
+        QLineEdit *editor = nullptr;
+        for (QLineEdit *edit : W->ProjectTree->viewport()->findChildren<QLineEdit *>())
+            if (edit->isVisible())
+                editor = edit;  // a closed editor lingers until its deferred deletion
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the tree commits the edit queued
+    }
+
+    // A left drag in the preview box in client pixels; the moves carry the button and modifiers.
+    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        const QPoint origin = W->KXB->contentsRect().topLeft();
+        QTest::mousePress(W->KXB, Qt::LeftButton, modifiers, origin + from);
+        for (const QPoint p : {(from + to) / 2, to}) {
+            QMouseEvent move(QEvent::MouseMove, origin + p, W->KXB->mapToGlobal(origin + p), Qt::NoButton,
+                             Qt::LeftButton, modifiers);
+            QApplication::sendEvent(W->KXB, &move);
+        }
+        QTest::mouseRelease(W->KXB, Qt::LeftButton, modifiers, origin + to);
+    }
+    TRect Bounds() const { return {Preview()->Left, Preview()->Top, Preview()->Right, Preview()->Bottom}; }
+
+    static Strings StyleNames(const TKXUOLibrary &lib)
+    {
+        Strings names;
+        for (const auto &style : lib.Styles())
+            names.push_back(style->Name);
+        return names;
+    }
+    static Strings StylesIn(const std::string &file)
+    {
+        TKXUOLibrary lib;
+        lib.LoadFromFile(file);
+        return StyleNames(lib);
+    }
+    // Writes a library of empty styles with these names; answers its path.
+    std::string LibraryFile(const char *file, const Strings &styles)
+    {
+        TKXUOLibrary lib;
+        for (const std::string &name : styles)
+            lib.AddStyle(std::make_unique<TKXVertexStyle>())->Name = name;
+        lib.SaveToFile(Path(file));
+        return Path(file);
+    }
+    // The window's library as the bytes of its file.
+    TBytes Bytes()
+    {
+        W->UOLib->SaveToFile(Path("state.uol"));
+        return ReadFileBytes(Path("state.uol"));
     }
 
     static QStringList Entries(const QComboBox *box)

@@ -2,59 +2,29 @@
 // mouse, each step checked by the bytes of the saved library.
 #include "editor_fixture.h"
 
-#include <QFile>
-#include <QMouseEvent>
 #include <QUndoStack>
 
-#include <array>
 #include <functional>
 
 namespace {
 
 class Undo : public EditorTest {
 protected:
-    // The library as a file, written beside the window's own saves.
-    QByteArray Bytes()
-    {
-        const std::string file = Path("state.uol");
-        W->UOLib->SaveToFile(file);
-        QFile in(QString::fromStdString(file));
-        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-        return in.readAll();
-    }
-    static QByteArray FileBytes(const std::string &file)
-    {
-        QFile in(QString::fromStdString(file));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-
     // Shortcuts reach the window from the tree, which (unlike an edit) has no undo of its own.
     void Keys(QKeyCombination key)
     {
         QApplication::setActiveWindow(W.get());  // offscreen, a closed list popup stays the active window
-
         W->ProjectTree->setFocus();
         QTest::keyClick(W->ProjectTree, key.key(), key.keyboardModifiers());
     }
 
-    void TypeCoords(std::array<QLineEdit *, 4> edits, std::array<const char *, 4> xyxy)
+    // Types a draw item's name, shape and place and adds it.
+    void AddItem(const char *name, int shape, const std::array<const char *, 4> &xyxy)
     {
-        for (int i = 0; i < 4; ++i)
-            Type(edits[i], QString::fromUtf8(xyxy[i]));
-    }
-
-    void Rename(QTreeWidgetItem *node, const QString &text)
-    {
-        W->ProjectTree->editItem(node, 0);
-        QLineEdit *editor = nullptr;
-        for (QLineEdit *edit : W->ProjectTree->viewport()->findChildren<QLineEdit *>())
-            if (edit->isVisible())
-                editor = edit;
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents();
+        Type(W->DINameCB, name);
+        Pick(W->DITypCB, shape);
+        TypeCoords({W->edX1, W->edY1, W->edX2, W->edY2}, xyxy);
+        Click(W->btnAdd);
     }
 
     // The preview shows the selected style as the library holds it.
@@ -73,19 +43,8 @@ TEST_F(Undo, EveryKindOfChangeUndoesAndRedoesToTheSameBytesAcrossASave)
     Root()->setExpanded(true);
     const std::pair<const char *, std::function<void()>> steps[] = {
         {"New Style 'Style1'", [&] { Run(W->New1); }},
-        {"Add 'frame'",
-         [&] {
-             Select(Node(0));
-             Type(W->DINameCB, "frame");
-             Pick(W->DITypCB, 0);
-             TypeCoords({W->edX1, W->edY1, W->edX2, W->edY2}, {"0", "0", "100", "50"});
-             Click(W->btnAdd);
-         }},
-        {"Modify 'frame'",
-         [&] {
-             Type(W->edX2, "80");
-             Click(W->btnModify);
-         }},
+        {"Add 'frame'", [&] { Select(Node(0)); AddItem("frame", 0, {"0", "0", "100", "50"}); }},
+        {"Modify 'frame'", [&] { Type(W->edX2, "80"); Click(W->btnModify); }},
         {"Add 'Title'",
          [&] {
              ShowTab(W->pcEditor, W->TabSheet2);
@@ -93,18 +52,10 @@ TEST_F(Undo, EveryKindOfChangeUndoesAndRedoesToTheSameBytesAcrossASave)
              TypeCoords({W->edTIX1, W->edTIY1, W->edTIX2, W->edTIY2}, {"0", "0", "100", "20"});
              Click(W->Button3);
          }},
-        {"Modify 'Title'",
-         [&] {
-             Type(W->edTIData, "Caption");
-             Click(W->Button6);
-         }},
+        {"Modify 'Title'", [&] { Type(W->edTIData, "Caption"); Click(W->Button6); }},
         {"Rename 'Style1' to 'Box'", [&] { Rename(Node(0), QStringLiteral("Box")); }},
         {"New Style 'Style2'", [&] { Run(W->New1); }},  // which also blanks the name boxes
-        {"Delete 'Title'",
-         [&] {
-             Type(W->TINameCB, "Title");
-             Click(W->btnTIDelete);
-         }},
+        {"Delete 'Title'", [&] { Type(W->TINameCB, "Title"); Click(W->btnTIDelete); }},
         {"Delete 'frame'",
          [&] {
              ShowTab(W->pcEditor, W->TabSheet1);
@@ -112,7 +63,7 @@ TEST_F(Undo, EveryKindOfChangeUndoesAndRedoesToTheSameBytesAcrossASave)
              Click(W->btnDelete);
          }},
     };
-    std::vector<QByteArray> states{Bytes()};
+    std::vector<TBytes> states{Bytes()};
     for (const auto &[text, step] : steps) {
         step();
         states.push_back(Bytes());
@@ -122,8 +73,7 @@ TEST_F(Undo, EveryKindOfChangeUndoesAndRedoesToTheSameBytesAcrossASave)
     ASSERT_TRUE(Messages.empty()) << Messages[0].Text;
     W->SD.Answer = [&](TFileDialog &d) { d.FileName = Path("saved.uol"); return true; };
     Keys(Qt::CTRL | Qt::Key_S);
-    const QByteArray saved = FileBytes(Path("saved.uol"));
-    ASSERT_EQ(saved, states.back());
+    ASSERT_EQ(ReadFileBytes(Path("saved.uol")), states.back());
     EXPECT_EQ(W->Caption().toStdString(), "Glyphsmith - " + Path("saved.uol"));
 
     for (size_t i = std::size(steps); i-- > 0;) {
@@ -164,10 +114,7 @@ TEST_F(Undo, EveryKindOfChangeUndoesAndRedoesToTheSameBytesAcrossASave)
 TEST_F(Undo, AModifyStoppedByABadFieldIsUndoneAsOneStep)
 {
     NewStyle();
-    Type(W->DINameCB, "frame");
-    Pick(W->DITypCB, 0);
-    TypeCoords({W->edX1, W->edY1, W->edX2, W->edY2}, {"0", "0", "100", "50"});
-    Click(W->btnAdd);
+    AddItem("frame", 0, {"0", "0", "100", "50"});
     const std::string added = Fields(*Style().DrawItems[0]);
     Pick(W->DITypCB, 2);
     Type(W->edY1, "y");
@@ -182,21 +129,11 @@ TEST_F(Undo, AModifyStoppedByABadFieldIsUndoneAsOneStep)
 TEST_F(Undo, APreviewGestureIsUndoneAndRedoneToTheSameBytes)
 {
     NewStyle();
-    Type(W->DINameCB, "box");
-    Pick(W->DITypCB, 2);
-    TypeCoords({W->edX1, W->edY1, W->edX2, W->edY2}, {"10", "20", "40", "40"});
-    Click(W->btnAdd);
-    const QByteArray before = Bytes();
+    AddItem("box", 2, {"10", "20", "40", "40"});
+    const TBytes before = Bytes();
     QTest::mouseClick(W->btnEditItems, Qt::LeftButton);
-    const QPoint origin = W->KXB->contentsRect().topLeft();
-    QTest::mousePress(W->KXB, Qt::LeftButton, {}, origin + QPoint(107, 97));
-    for (const QPoint p : {QPoint(113, 94), QPoint(120, 91)}) {
-        QMouseEvent move(QEvent::MouseMove, origin + p, W->KXB->mapToGlobal(origin + p), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(W->KXB, &move);
-    }
-    QTest::mouseRelease(W->KXB, Qt::LeftButton, {}, origin + QPoint(120, 91));
-    const QByteArray after = Bytes();
+    Drag({107, 97}, {120, 91});
+    const TBytes after = Bytes();
     ASSERT_NE(after, before);
     EXPECT_EQ(W->Undo1->text(), "&Undo Move 'box'");
     Keys(Qt::CTRL | Qt::Key_Z);
