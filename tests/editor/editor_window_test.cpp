@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QSpinBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -23,43 +22,12 @@ protected:
     std::string TwoStyleLibrary()
     {
         TKXUOLibrary lib;
-        for (const char *name : {"Alpha", "Beta"}) {
-            auto style = std::make_unique<TKXVertexStyle>();
-            style->Name = name;
-            lib.AddStyle(std::move(style));
-        }
+        lib.LoadFromFile(LibraryFile("a.uol", {"Alpha", "Beta"}));
         auto frame = std::make_unique<TKXDrawItem>();
-        frame->Name = "frame";
-        frame->X2 = 100;
-        frame->Y2 = 50;
-        frame->BrushStyle = bsClear;
+        std::tie(frame->Name, frame->X2, frame->Y2, frame->BrushStyle) = std::tuple("frame", 100, 50, bsClear);
         lib.Styles()[0]->DrawItems.push_back(std::move(frame));
         lib.SaveToFile(Path("a.uol"));
         return Path("a.uol");
-    }
-
-    static Strings Names(const TKXUOLibrary &lib)
-    {
-        Strings names;
-        for (const auto &style : lib.Styles())
-            names.push_back(style->Name);
-        return names;
-    }
-    static Strings FileNames(const std::string &file)
-    {
-        TKXUOLibrary lib;
-        lib.LoadFromFile(file);
-        return Names(lib);
-    }
-
-    TRect Bounds() const { return {Preview()->Left, Preview()->Top, Preview()->Right, Preview()->Bottom}; }
-    void Drag(QPoint from, QPoint to)
-    {
-        const QPoint origin = W->KXB->contentsRect().topLeft();
-        QTest::mousePress(W->KXB, Qt::LeftButton, {}, origin + from);
-        QTest::mouseMove(W->KXB, origin + (from + to) / 2);
-        QTest::mouseMove(W->KXB, origin + to);
-        QTest::mouseRelease(W->KXB, Qt::LeftButton, {}, origin + to);
     }
 };
 
@@ -128,7 +96,7 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
     Run(W->New1);
     ASSERT_EQ(Root()->childCount(), 2);
     EXPECT_FALSE(Root()->isExpanded());
-    EXPECT_EQ(Names(*W->UOLib), (Strings{"Style1", "Style2"}));
+    EXPECT_EQ(StyleNames(*W->UOLib), (Strings{"Style1", "Style2"}));
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(Node(i)->text(0).toStdString(), W->UOLib->Styles()[i]->Name);
         EXPECT_EQ(Node(i)->Data, W->UOLib->Styles()[i].get());
@@ -138,21 +106,11 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
 
     // Renaming in place reaches a later Save; the root has no style, only its text changes.
     Root()->setExpanded(true);
-    for (const auto &[item, text] : {std::pair<QTreeWidgetItem *, const char *>{Node(0), "Box"}, {Root(), "Shapes"}}) {
-        W->ProjectTree->editItem(item, 0);
-        QLineEdit *editor = nullptr;
-        for (QLineEdit *edit : W->ProjectTree->viewport()->findChildren<QLineEdit *>())
-            if (edit->isVisible())
-                editor = edit;  // a closed editor lingers until its deferred deletion
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, QString::fromUtf8(text));
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents();  // the tree commits the edit queued
-    }
+    Rename(Node(0), QStringLiteral("Box"));
+    Rename(Root(), QStringLiteral("Shapes"));
     EXPECT_EQ(Root()->text(0), "Shapes");
     Save(Path("renamed.uol"));
-    EXPECT_EQ(FileNames(Path("renamed.uol")), (Strings{"Box", "Style2"}));
+    EXPECT_EQ(StylesIn(Path("renamed.uol")), (Strings{"Box", "Style2"}));
     EXPECT_TRUE(Messages.empty());
 }
 
@@ -160,17 +118,14 @@ TEST_F(EditorWindow, ProjectNewThenObjectNewTwiceAppendsStylesWhichTheTreeRename
 // way the tree is left without a root.
 TEST_F(EditorWindow, OpenOfANonLibraryShowsTheErrorAndLeavesAnEmptyTree)
 {
-    const std::pair<QByteArray, const char *> cases[] = {
+    const std::pair<std::string, const char *> cases[] = {
         {"just some text\r\n", "Ungültiger Wert der Eigenschaft."},
-        {QByteArray("\x06\x06KX1.00\x01\x00", 10), "Invalid File Format."}};
+        {std::string("\x06\x06KX1.00\x01\x00", 10), "Invalid File Format."}};
     for (const auto &[content, message] : cases) {
         SCOPED_TRACE(message);
         Run(W->New2);
         Messages.clear();
-        QFile out(QString::fromStdString(Path("bad.uol")));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(content);
-        out.close();
+        WriteFileBytes(Path("bad.uol"), BytesOf(content));
         Open(Path("bad.uol"));
         Run(W->New1);
         EXPECT_EQ(Recorder.Texts(), (Strings{message, "Ungültiger Index."}));
@@ -186,7 +141,7 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     ASSERT_TRUE(QDir(QString::fromStdString(Path(""))).mkdir(QStringLiteral("d.v2")));
     EXPECT_EQ(Save(Path("d.v2/lib")), "") << "nothing opened yet";
     EXPECT_EQ(W->Caption().toStdString(), "Glyphsmith - " + Path("d.v2/lib.uol"));
-    EXPECT_TRUE(FileNames(Path("d.v2/lib.uol")).empty());
+    EXPECT_TRUE(StylesIn(Path("d.v2/lib.uol")).empty());
 
     const std::string opened = TwoStyleLibrary();
     Open(opened);
@@ -197,14 +152,14 @@ TEST_F(EditorWindow, OpenShowsTheFileAndSaveProposesItAndWritesExactlyTheTree)
     EXPECT_TRUE(W->DINameCB->currentText().isEmpty());
     EXPECT_TRUE(W->TINameCB->currentText().isEmpty());
     Run(W->New1);  // counts every node: root and two styles
-    EXPECT_EQ(Names(*W->UOLib), (Strings{"Alpha", "Beta", "Style3"}));
+    EXPECT_EQ(StyleNames(*W->UOLib), (Strings{"Alpha", "Beta", "Style3"}));
 
     Run(W->New2);
     Run(W->New1);
     EXPECT_EQ(Save(Path("one.uol")), opened);
-    EXPECT_EQ(FileNames(Path("one.uol")), Strings{"Style1"});
+    EXPECT_EQ(StylesIn(Path("one.uol")), Strings{"Style1"});
     Save(opened);  // over the opened file, without a question
-    EXPECT_EQ(FileNames(opened), Strings{"Style1"});
+    EXPECT_EQ(StylesIn(opened), Strings{"Style1"});
     EXPECT_TRUE(Messages.empty());
 }
 
@@ -256,7 +211,7 @@ TEST_F(EditorWindow, ThePreviewShowsACopyOfTheSelectedStyleWhichOnlyDraggingChan
     EXPECT_EQ(W->DINameCB->count(), 0);
     Select(Node(0));
     Run(W->Delete1);  // only refreshes the pages
-    EXPECT_EQ(Names(*W->UOLib), (Strings{"Alpha", "Beta"}));
+    EXPECT_EQ(StyleNames(*W->UOLib), (Strings{"Alpha", "Beta"}));
 
     Drag({132, 92}, {152, 102});
     EXPECT_EQ(Bounds(), (TRect{102, 77, 202, 127}));

@@ -4,9 +4,6 @@
 #include "KXGR/widgets/KXItemActor.h"
 #include "KXGR/widgets/KXQtCanvas.h"
 
-#include <QFile>
-#include <QMouseEvent>
-#include <QScrollArea>
 #include <QUndoStack>
 
 namespace {
@@ -17,39 +14,15 @@ protected:
     void FramedStyle()
     {
         NewStyle();
-        auto frame = std::make_unique<TKXDrawItem>();
-        frame->Name = "frame";
-        frame->Growth = igBoth;
-        frame->BrushStyle = bsClear;
-        auto box = std::make_unique<TKXDrawItem>();
-        box->Name = "box";
-        box->Shape = isEllipse;
-        box->X1 = 10, box->Y1 = 20, box->X2 = 40, box->Y2 = 40;
-        box->BrushColor = 0x0000FF;
-        auto title = std::make_unique<TKXTextItem>();
-        title->Name = "Title";
-        title->X2 = 100, title->Y1 = 2, title->Y2 = 16;
-        title->Growth = igHorizontal;
-        title->FontName = "Arial";
-        title->FontSize = 8;
-        title->BackStyle = bsClear;
-        Style().DrawItems.push_back(std::move(frame));
-        Style().DrawItems.push_back(std::move(box));
-        Style().TextItems.push_back(std::move(title));
+        TKXDrawItem &frame = *Style().DrawItems.emplace_back(std::make_unique<TKXDrawItem>());
+        std::tie(frame.Name, frame.Growth, frame.BrushStyle) = std::tuple("frame", igBoth, bsClear);
+        TKXDrawItem &box = *Style().DrawItems.emplace_back(std::make_unique<TKXDrawItem>());
+        std::tie(box.Name, box.Shape, box.X1, box.Y1, box.X2, box.Y2, box.BrushColor) =
+            std::tuple("box", isEllipse, 10, 20, 40, 40, 0x0000FF);
+        TKXTextItem &title = *Style().TextItems.emplace_back(std::make_unique<TKXTextItem>());
+        std::tie(title.Name, title.X2, title.Y1, title.Y2, title.Growth, title.FontName, title.FontSize, title.BackStyle) =
+            std::tuple("Title", 100, 2, 16, igHorizontal, "Arial", 8, bsClear);
         W->RefreshPreview();
-    }
-
-    // A drag in the preview box in client pixels; moves carry the modifiers too.
-    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
-    {
-        const QPoint origin = W->KXB->contentsRect().topLeft();
-        QTest::mousePress(W->KXB, Qt::LeftButton, modifiers, origin + from);
-        for (const QPoint p : {(from + to) / 2, to}) {
-            QMouseEvent move(QEvent::MouseMove, origin + p, W->KXB->mapToGlobal(origin + p), Qt::NoButton,
-                             Qt::LeftButton, modifiers);
-            QApplication::sendEvent(W->KXB, &move);
-        }
-        QTest::mouseRelease(W->KXB, Qt::LeftButton, modifiers, origin + to);
     }
 
     static TRect Placement(const TKXDrawItem &i) { return {i.X1, i.Y1, i.X2, i.Y2}; }
@@ -57,15 +30,6 @@ protected:
     TRect Fields() const
     {
         return {W->edX1->text().toInt(), W->edY1->text().toInt(), W->edX2->text().toInt(), W->edY2->text().toInt()};
-    }
-
-    // The library as the bytes of its file.
-    QByteArray Bytes()
-    {
-        W->UOLib->SaveToFile(Path("state.uol"));
-        QFile in(QString::fromStdString(Path("state.uol")));
-        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-        return in.readAll();
     }
 
     // What the preview box shows of its vertex: its rectangle, right and bottom side included.
@@ -156,16 +120,13 @@ TEST_F(PreviewEdit, SampleTextsShowInThePreviewAndNeverInTheFile)
     EXPECT_EQ(Preview()->Style->TextItems[0]->Text, "ACME Ltd.");
     EXPECT_EQ(Style().TextItems[0]->Text, "");
     Save(Path("after.uol"));
-    QFile before(QString::fromStdString(Path("before.uol"))), after(QString::fromStdString(Path("after.uol")));
-    ASSERT_TRUE(before.open(QIODevice::ReadOnly) && after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(before.readAll(), after.readAll());
+    EXPECT_EQ(ReadFileBytes(Path("before.uol")), ReadFileBytes(Path("after.uol")));
 
     // Back to the name: the preview looks as at the start.
     Pick(W->TISampleCB, skName);
     EXPECT_EQ(PreviewImage(), named);
     EXPECT_TRUE(Messages.empty());
 }
-
 
 // "Edit items" on: a click picks the topmost item and shows it on its page, a drag moves it on
 // the grid, a handle resizes it (Shift leaves the grid), the fields follow, growth rules hold;
@@ -174,7 +135,7 @@ TEST_F(PreviewEdit, ItemsArePickedMovedAndResizedInThePreviewOneUndoStepEach)
 {
     FramedStyle();  // vertex (82, 67)-(182, 117): box at (92, 87)-(122, 107), title over the top
     W->UndoStack->clear();
-    const QByteArray start = Bytes();
+    const TBytes start = Bytes();
     QTest::mouseClick(W->btnEditItems, Qt::LeftButton);
     ASSERT_EQ(W->KXB->Actor(), W->ItemActor);
 
@@ -207,12 +168,10 @@ TEST_F(PreviewEdit, ItemsArePickedMovedAndResizedInThePreviewOneUndoStepEach)
     // Empty space picks nothing; the vertex itself never moved.
     QTest::mouseClick(W->KXB, Qt::LeftButton, {}, W->KXB->contentsRect().topLeft() + QPoint(20, 20));
     EXPECT_EQ(W->ItemActor->Picked(), std::nullopt);
-    EXPECT_EQ((TRect{Preview()->Left, Preview()->Top, Preview()->Right, Preview()->Bottom}),
-              (TRect{82, 67, 182, 117}));
-
+    EXPECT_EQ(Bounds(), (TRect{82, 67, 182, 117}));
 
     // Three steps; undo takes them back one by one, the fields and the preview following.
-    const QByteArray moved = Bytes();
+    const TBytes moved = Bytes();
     ASSERT_EQ(W->UndoStack->count(), 3);
     EXPECT_EQ(W->Undo1->text(), "&Undo Move 'Title'");
     Run(W->Undo1);
