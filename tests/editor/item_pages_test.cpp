@@ -51,12 +51,6 @@ protected:
         NewStyle();
     }
 
-    static void TypeCoords(std::array<QLineEdit *, 4> edits, const std::array<const char *, 4> &xyxy)
-    {
-        for (int i = 0; i < 4; ++i)
-            Type(edits[i], xyxy[i]);
-    }
-
     void FillDraw(const TDraw &d)
     {
         Type(W->DINameCB, d.Name);

@@ -9,39 +9,10 @@ namespace {
 
 class UnsavedChanges : public EditorTest {
 protected:
-    // A library file holding the styles named.
-    std::string Library(const char *file, const Strings &styles)
-    {
-        TKXUOLibrary lib;
-        for (const std::string &name : styles) {
-            auto style = std::make_unique<TKXVertexStyle>();
-            style->Name = name;
-            lib.AddStyle(std::move(style));
-        }
-        lib.SaveToFile(Path(file));
-        return Path(file);
-    }
-    static Strings StylesIn(const std::string &file)
-    {
-        TKXUOLibrary lib;
-        lib.LoadFromFile(file);
-        Strings names;
-        for (const auto &style : lib.Styles())
-            names.push_back(style->Name);
-        return names;
-    }
-    Strings Styles() const
-    {
-        Strings names;
-        for (const auto &style : W->UOLib->Styles())
-            names.push_back(style->Name);
-        return names;
-    }
-
     // lib.uol (Alpha) opened and a style added to it, not saved.
     void OpenAndChange()
     {
-        Open(Library("lib.uol", {"Alpha"}));
+        Open(LibraryFile("lib.uol", {"Alpha"}));
         Run(W->New1);
         ASSERT_EQ(W->Caption().toStdString(), "Glyphsmith - " + Path("lib.uol") + "*");
     }
@@ -56,24 +27,20 @@ TEST_F(UnsavedChanges, TheCaptionMarksChangesUntilSavedOrUndoneAndOnlyThenAsks)
     Run(W->Undo1);
     EXPECT_EQ(W->Caption(), "Glyphsmith - untitled");
     Run(W->New2);
-    Open(Library("lib.uol", {"Alpha"}));
+    Open(LibraryFile("lib.uol", {"Alpha"}));
     Run(W->Quit1);
     EXPECT_TRUE(Recorder.Prompts.empty()) << "nothing to lose, nothing asked";
     EXPECT_FALSE(W->isVisible());
 }
 
 enum TPlace { plNew, plOpen, plQuit, plClose };
-struct TPromptCase {
-    TPlace Place;
-    TMsgDlgBtn Answer;
-};
 
-class UnsavedPrompt : public UnsavedChanges, public ::testing::WithParamInterface<TPromptCase> {};
+class UnsavedPrompt : public UnsavedChanges, public ::testing::WithParamInterface<std::tuple<TPlace, TMsgDlgBtn>> {};
 
 TEST_P(UnsavedPrompt, AsksOnceThenSavesDiscardsOrCancels)
 {
     const auto [place, answer] = GetParam();
-    const std::string other = Library("other.uol", {"Other"});
+    const std::string other = LibraryFile("other.uol", {"Other"});
     OpenAndChange();
     Recorder.PromptAnswer = answer;
     switch (place) {
@@ -90,8 +57,8 @@ TEST_P(UnsavedPrompt, AsksOnceThenSavesDiscardsOrCancels)
 
     const bool wentOn = answer != mbCancel;
     switch (place) {
-    case plNew: EXPECT_EQ(Styles(), wentOn ? Strings{} : (Strings{"Alpha", "Style2"})); break;
-    case plOpen: EXPECT_EQ(Styles(), wentOn ? Strings{"Other"} : (Strings{"Alpha", "Style2"})); break;
+    case plNew: EXPECT_EQ(StyleNames(*W->UOLib), wentOn ? Strings{} : (Strings{"Alpha", "Style2"})); break;
+    case plOpen: EXPECT_EQ(StyleNames(*W->UOLib), wentOn ? Strings{"Other"} : (Strings{"Alpha", "Style2"})); break;
     case plQuit:
     case plClose:
         EXPECT_EQ(W->isVisible(), !wentOn);
@@ -105,12 +72,8 @@ TEST_P(UnsavedPrompt, AsksOnceThenSavesDiscardsOrCancels)
 }
 
 INSTANTIATE_TEST_SUITE_P(FourPlacesThreeAnswers, UnsavedPrompt,
-                         ::testing::Values(TPromptCase{plNew, mbSave}, TPromptCase{plNew, mbDiscard},
-                                           TPromptCase{plNew, mbCancel}, TPromptCase{plOpen, mbSave},
-                                           TPromptCase{plOpen, mbDiscard}, TPromptCase{plOpen, mbCancel},
-                                           TPromptCase{plQuit, mbSave}, TPromptCase{plQuit, mbDiscard},
-                                           TPromptCase{plQuit, mbCancel}, TPromptCase{plClose, mbSave},
-                                           TPromptCase{plClose, mbDiscard}, TPromptCase{plClose, mbCancel}));
+                         ::testing::Combine(::testing::Values(plNew, plOpen, plQuit, plClose),
+                                            ::testing::Values(mbSave, mbDiscard, mbCancel)));
 
 TEST_F(UnsavedChanges, SaveWritesTheCurrentFileWhileSaveAsKeepsAsking)
 {
@@ -149,11 +112,8 @@ TEST_F(UnsavedChanges, SaveWritesTheCurrentFileWhileSaveAsKeepsAsking)
 // remains over it without asking.
 TEST_F(UnsavedChanges, AFailedOpenLeavesNoCurrentFileToOverwrite)
 {
-    Open(Library("lib.uol", {"Alpha"}));
-    QFile bad(QString::fromStdString(Path("bad.uol")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a library");
-    bad.close();
+    Open(LibraryFile("lib.uol", {"Alpha"}));
+    WriteFileBytes(Path("bad.uol"), BytesOf("not a library"));
     Open(Path("bad.uol"));
     ASSERT_EQ(Messages.size(), 1u);
     bool asked = false;
@@ -167,7 +127,7 @@ TEST_F(UnsavedChanges, RecentFilesListOpenedAndSavedFilesNewestFirstAndOpenThem)
 {
     EXPECT_FALSE(QSettings().fileName().startsWith(QDir::homePath())) << "tests keep off the user's settings";
     QSettings().remove(QStringLiteral("RecentFiles"));
-    const std::string lib = Library("lib.uol", {"Alpha"});
+    const std::string lib = LibraryFile("lib.uol", {"Alpha"});
     Open(lib);
     W->SD.Answer = [&](TFileDialog &d) { d.FileName = Path("copy.uol"); return true; };
     Run(W->Save1);
@@ -184,7 +144,7 @@ TEST_F(UnsavedChanges, RecentFilesListOpenedAndSavedFilesNewestFirstAndOpenThem)
     EXPECT_EQ(Recorder.Prompts.size(), 1u) << "asks like Open";
     EXPECT_EQ(W->Caption().toStdString(), "Glyphsmith - " + Path("copy.uol"));
     EXPECT_EQ(W->OD.FileName, Path("copy.uol")) << "\"&Save...\" proposes it";
-    EXPECT_EQ(Styles(), Strings{"Alpha"});
+    EXPECT_EQ(StyleNames(*W->UOLib), Strings{"Alpha"});
 }
 
 }  // namespace
