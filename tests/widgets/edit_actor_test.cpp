@@ -1,5 +1,6 @@
-// The edit actor driven with real mouse events on a shown box.
+// The edit and connect actors driven with real mouse and key events on a shown box.
 #include "KXGR/widgets/KXActors.h"
+#include "KXGR/widgets/KXConnectActor.h"
 
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXHandle.h"
@@ -21,21 +22,20 @@ using TObjects = std::vector<TKXObject *>;
 using TPath = std::vector<TPoint>;
 using TKeys = Qt::KeyboardModifiers;
 
-// A 400 x 300 box at scale 100 with three unselected vertices:
-// A (50, 50, 150, 100), B (250, 50, 350, 100), C (50, 175, 150, 225).
-class EditActorTest : public ::testing::Test {
+// A shown 400 x 300 white box at scale 100 with the actor and A (50, 50, 150, 100) and
+// B (250, 50, 350, 100).
+template <typename TActor>
+class ShownBoxTest : public ::testing::Test {
 protected:
     TKXDiagramBox Box;
-    TKXEditActor Actor;
-    TKXCustomVertex *A = Add({100, 75}), *B = Add({300, 75}), *C = Add({100, 200});
-    std::vector<std::pair<TKXObject *, TPoint>> Popups;
+    TActor Actor;
+    TKXCustomVertex *A = Add({100, 75}), *B = Add({300, 75});
 
     void SetUp() override
     {
         Box.resize(400, 300);
         Box.SetColor(clWhite);
         Box.SetActor(&Actor);
-        Actor.OnPopup = [this](TKXObject *sender, TPoint p) { Popups.push_back({sender, p}); };
         Box.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Box));
         QApplication::processEvents();
@@ -43,6 +43,24 @@ protected:
     TKXCustomVertex *Add(TPoint centre)
     {
         return static_cast<TKXCustomVertex *>(Box.AddObject(new TKXCustomVertex(centre), moLoaded));
+    }
+    QImage Window()
+    {
+        QApplication::processEvents();
+        return Box.WindowImage().copy();
+    }
+};
+
+// With the edit actor and a third vertex C (50, 175, 150, 225); popups are noted.
+class EditActorTest : public ShownBoxTest<TKXEditActor> {
+protected:
+    TKXCustomVertex *C = Add({100, 200});
+    std::vector<std::pair<TKXObject *, TPoint>> Popups;
+
+    void SetUp() override
+    {
+        ShownBoxTest::SetUp();
+        Actor.OnPopup = [this](TKXObject *sender, TPoint p) { Popups.push_back({sender, p}); };
     }
     void Press(QPoint p, TKeys m = {}, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(&Box, b, m, p); }
     void Release(QPoint p, TKeys m = {}, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(&Box, b, m, p); }
@@ -68,11 +86,6 @@ protected:
         const QImage picture = Box.Buffer().copy();
         QApplication::processEvents();
         return picture;
-    }
-    QImage Window()
-    {
-        QApplication::processEvents();
-        return Box.WindowImage().copy();
     }
     static TRect Sides(const TKXCustomVertex *v) { return {v->Left, v->Top, v->Right, v->Bottom}; }
 };
@@ -387,6 +400,89 @@ TEST_F(EditActorEdgeTest, RightClickOnAHandleOfAnUnselectedEdgeSelectsTheEdgeNot
     EXPECT_EQ(Sides(A), (TRect{60, 55, 160, 105}));
     EXPECT_EQ(E->Handles.back()->Position, (TPoint{250, 75}));
     EXPECT_EQ(Box.Selection, (TObjects{E, A}));
+}
+
+// --- connecting ---
+
+class ConnectActorTest : public ShownBoxTest<TKXConnectActor> {
+protected:
+    void Drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(&Box, Qt::LeftButton, {}, from);
+        QTest::mouseMove(&Box, (from + to) / 2);
+        QTest::mouseMove(&Box, to);
+        QTest::mouseRelease(&Box, Qt::LeftButton, {}, to);
+    }
+};
+
+TEST_F(ConnectActorTest, DragFromVertexToVertexAddsOneSelectedEdgeBetweenTheBorders)
+{
+    Drag({90, 70}, {310, 80});
+    ASSERT_EQ(Box.Edges.Count(), 1u);
+    auto *edge = static_cast<TKXCustomEdge *>(Box.Edges[0]);
+    EXPECT_EQ(edge->Source, A);
+    EXPECT_EQ(edge->Target, B);
+    EXPECT_EQ(edge->Handles.front()->Position, (TPoint{150, 75}));
+    EXPECT_EQ(edge->Handles.back()->Position, (TPoint{250, 75}));
+    EXPECT_EQ(edge->Id, Box.LastId);
+    EXPECT_TRUE(edge->Selected);
+    EXPECT_FALSE(Actor.Connecting());
+    // The ends are attached: moving B drags the end along.
+    B->MoveBy({0, 10});
+    EXPECT_EQ(edge->Handles.back()->Position, (TPoint{250, 85}));
+}
+
+TEST_F(ConnectActorTest, ReleasesThatCreateNothing)
+{
+    struct Case { const char *what; QPoint from, to; };
+    const Case cases[] = {
+        {"to empty space", {90, 70}, {200, 250}},
+        {"back onto the start vertex", {90, 70}, {120, 90}},
+        {"from empty space", {200, 250}, {300, 75}},
+    };
+    for (const Case &c : cases) {
+        const QImage before = Window();
+        Drag(c.from, c.to);
+        EXPECT_EQ(Box.Edges.Count(), 0u) << c.what;
+        EXPECT_FALSE(Actor.Connecting()) << c.what;
+        Box.Paint();
+        EXPECT_EQ(Window(), before) << c.what;  // no rubber line left behind
+    }
+}
+
+TEST_F(ConnectActorTest, EscapeCancelsAndTakesTheRubberLineOff)
+{
+    const QImage before = Window();
+    QTest::mousePress(&Box, Qt::LeftButton, {}, {90, 70});
+    QTest::mouseMove(&Box, {300, 80});
+    EXPECT_NE(Window(), before);  // the rubber line is shown
+    QTest::keyClick(&Box, Qt::Key_Escape);
+    EXPECT_FALSE(Actor.Connecting());
+    EXPECT_EQ(Window(), before);
+    QTest::mouseRelease(&Box, Qt::LeftButton, {}, {300, 80});
+    EXPECT_EQ(Box.Edges.Count(), 0u);
+}
+
+TEST_F(ConnectActorTest, AVertexUnderAnEdgeEndOrItsCornerHandleStillConnects)
+{
+    Drag({90, 70}, {310, 80});
+    // From the first edge's end handle, which lies on B's side, to A.
+    Drag({250, 75}, {100, 60});
+    // From A's bottom-right corner handle to B.
+    Drag({150, 100}, {300, 90});
+    ASSERT_EQ(Box.Edges.Count(), 3u);
+    EXPECT_EQ(static_cast<TKXCustomEdge *>(Box.Edges[1])->Source, B);
+    EXPECT_EQ(static_cast<TKXCustomEdge *>(Box.Edges[1])->Target, A);
+    EXPECT_EQ(static_cast<TKXCustomEdge *>(Box.Edges[2])->Source, A);
+}
+
+TEST_F(ConnectActorTest, ARefusedEdgeIsReleasedAndLeavesTheVerticesClean)
+{
+    Box.OnAddObject = [](TKXObject *&, TKXMode) { return false; };
+    Drag({90, 70}, {310, 80});
+    EXPECT_EQ(Box.Edges.Count(), 0u);
+    EXPECT_TRUE(A->Links.empty());
+    EXPECT_TRUE(B->Links.empty());
 }
 
 } // namespace
