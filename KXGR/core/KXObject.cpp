@@ -43,7 +43,7 @@ void TKXLinks::push_back(TKXObject *object)
     if (FCount == FCapacity) {
         if (FCapacity > std::numeric_limits<uint32_t>::max() / 2)
             throw std::length_error("too many links");
-        const uint32_t capacity = FCapacity * 2 < 4 ? 4 : FCapacity * 2;
+        const uint32_t capacity = FCapacity * 2;   // a vertex between two edges takes 16 bytes
         auto *many = new TKXObject *[capacity];
         std::copy(begin(), end(), many);
         if (FCapacity > 1)
