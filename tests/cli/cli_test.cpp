@@ -73,7 +73,29 @@ TBytes Values(const std::vector<TValue> &values)
     return bytes;
 }
 
-class CliTest : public TScratchDirTest {};
+class CliTest : public TScratchDirTest {
+protected:
+    struct TFailure {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Err;
+    };
+    // Runs the subcommand on each case's arguments: its status and message, and kept unchanged.
+    void ExpectFailures(const char *subcommand, const std::vector<TFailure> &cases, const std::string &kept)
+    {
+        const std::string content = ReadFileText(kept);
+        for (const TFailure &c : cases) {
+            SCOPED_TRACE(c.Err);
+            QStringList args{subcommand};
+            for (const std::string &arg : c.Args)
+                args << QString::fromStdString(arg);
+            const TRun run = RunCli(args);
+            EXPECT_EQ(run.Status, c.Status);
+            EXPECT_EQ(run.Err, c.Err);
+            EXPECT_EQ(ReadFileText(kept), content);
+        }
+    }
+};
 
 TEST_F(CliTest, ValidateReportsEveryGoodFileWithItsCounts)
 {
@@ -261,12 +283,7 @@ TEST_F(CliTest, FailedConversionsSayWhyAndLeaveTheTargetAsItWas)
 {
     WriteFileBytes(Path("old.kx"), BytesOf("old content"));
     WriteFileBytes(Path("bad.kxt"), BytesOf("KX1.00\r\n1 0\r\nTKXCircle\r\n"));
-    struct TCase {
-        std::vector<std::string> Args;
-        int Status;
-        std::string Err;
-    };
-    const TCase cases[] = {
+    ExpectFailures("convert", {
         {{CliData("sheet.uol"), Path("old.kx")}, 2,
          "glyphsmith-cli: cannot tell the form of '" + Path("old.kx") + "' by its extension (.uol or .txt); use --to "
          "binary|text\nTry 'glyphsmith-cli convert --help'.\n"},
@@ -277,17 +294,7 @@ TEST_F(CliTest, FailedConversionsSayWhyAndLeaveTheTargetAsItWas)
         {{DataFile("diagram_small.kx"), Path("no/such/dir.kx")}, 3,
          Path("no/such/dir.kx") + ": error: Kann Datei " + Path("no/such/dir.kx") + " nicht erstellen\n"},
         {{DataFile("diagram_small.kx")}, 2, "glyphsmith-cli: missing arguments\nTry 'glyphsmith-cli convert --help'.\n"},
-    };
-    for (const TCase &c : cases) {
-        SCOPED_TRACE(c.Err);
-        QStringList args{"convert"};
-        for (const std::string &arg : c.Args)
-            args << QString::fromStdString(arg);
-        const TRun run = RunCli(args);
-        EXPECT_EQ(run.Status, c.Status);
-        EXPECT_EQ(run.Err, c.Err);
-        EXPECT_EQ(ReadFileText(Path("old.kx")), "old content");
-    }
+    }, Path("old.kx"));
 }
 
 // The golden pictures were made by this tool and looked at; PNGs must match pixel for pixel.
@@ -345,12 +352,7 @@ TEST_F(CliTest, BadRenderRequestsFailClearlyAndNeverLeaveAHalfWrittenFile)
     WriteFileBytes(Path("old.png"), BytesOf("old picture"));
     const std::string sheet = CliData("sheet.uol");
     const std::string usage = "\nTry 'glyphsmith-cli render --help'.\n";
-    struct TCase {
-        std::vector<std::string> Args;
-        int Status;
-        std::string Err;
-    };
-    const TCase cases[] = {
+    ExpectFailures("render", {
         {{sheet}, 2, "glyphsmith-cli: the output file is missing: -o OUT" + usage},
         {{sheet, "-o", Path("old.gif")}, 2,
          Path("old.gif") + ": the picture format is chosen by the extension: .png, .svg or .pdf\n"},
@@ -375,17 +377,7 @@ TEST_F(CliTest, BadRenderRequestsFailClearlyAndNeverLeaveAHalfWrittenFile)
                            "smaller --scale\n"},
         {{sheet, "-o", Path("no/such/dir.png")}, 3,
          Path("no/such/dir.png") + ": error: Kann Datei " + Path("no/such/dir.png") + " nicht erstellen\n"},
-    };
-    for (const TCase &c : cases) {
-        SCOPED_TRACE(c.Err);
-        QStringList args{"render"};
-        for (const std::string &arg : c.Args)
-            args << QString::fromStdString(arg);
-        const TRun run = RunCli(args);
-        EXPECT_EQ(run.Status, c.Status);
-        EXPECT_EQ(run.Err, c.Err);
-        EXPECT_EQ(ReadFileText(Path("old.png")), "old picture");
-    }
+    }, Path("old.png"));
     EXPECT_EQ(DirEntries().size(), 1u); // no temporary file left behind
 }
 
