@@ -235,22 +235,7 @@ TEST_F(DiagramWindowTest, ConnectsTwoVerticesAndRefusesEmptySpaceAndEscape)
     EXPECT_EQ(Edge(0)->Source, Vertex(0)) << "the edge attaches to the restored vertices";
 }
 
-TEST_F(DiagramWindowTest, MovesAVertexWithItsEdgeAndUndoesTheMove)
-{
-    BuildPair();
-    const auto before = EdgeRecords();
-    Drag({150, 150}, {150, 250});  // A down by 100
-    EXPECT_EQ(Vertex(0)->Top, 225);
-    EXPECT_EQ(Edge(0)->Handles.front()->Position.Y, before[0].Path.front().Y + 100);
-    EXPECT_EQ(W->UndoStack.undoText(), QStringLiteral("Move"));
-    W->actUndo->trigger();
-    EXPECT_EQ(Vertex(0)->Top, 125);
-    EXPECT_EQ(EdgeRecords(), before);
-    W->actRedo->trigger();
-    EXPECT_EQ(Vertex(0)->Top, 225);
-}
-
-TEST_F(DiagramWindowTest, AddsAndRemovesABendAndUndoesBoth)
+TEST_F(DiagramWindowTest, AddsAndRemovesABendAndMovesAVertexWithItsEdgeUndoingEach)
 {
     BuildPair();
     const TPoint start = Edge(0)->Handles.front()->Position, end = Edge(0)->Handles.back()->Position;
@@ -272,6 +257,17 @@ TEST_F(DiagramWindowTest, AddsAndRemovesABendAndUndoesBoth)
     EXPECT_EQ(Edge(0)->Handles.size(), 2u);
     W->actRedo->trigger();
     EXPECT_EQ(Edge(0)->Handles.size(), 3u);
+
+    const auto before = EdgeRecords();
+    Drag({150, 150}, {150, 250});  // A down by 100
+    EXPECT_EQ(Vertex(0)->Top, 225);
+    EXPECT_EQ(Edge(0)->Handles.front()->Position.Y, before[0].Path.front().Y + 100);
+    EXPECT_EQ(W->UndoStack.undoText(), QStringLiteral("Move"));
+    W->actUndo->trigger();
+    EXPECT_EQ(Vertex(0)->Top, 125);
+    EXPECT_EQ(EdgeRecords(), before);
+    W->actRedo->trigger();
+    EXPECT_EQ(Vertex(0)->Top, 225);
 }
 
 TEST_F(DiagramWindowTest, EditsAValueAndALabelThatAreDrawnAndUndone)
@@ -471,9 +467,6 @@ TEST_F(DiagramWindowTest, PrintsAndExportsToFilesThatHoldTheDiagram)
     EXPECT_GT(InkIn(picture, picture.rect()), 100);
 }
 
-} // namespace
-
-namespace {
 
 // A small process diagram made the way a user makes it; the window's picture shows every
 // vertex with its values and every label. DIAGRAM_SCREENSHOT names a file to keep it in.
