@@ -220,17 +220,19 @@ TEST_F(DiagramBoxTest, ObjectAtPrefersEdgesThenLaterVerticesAndSelectInRectTakes
     EXPECT_FALSE(edge->Selected);
 }
 
-// A plain vertex that counts its drawings.
-class TCountedVertex : public TKXCustomVertex {
+// A plain vertex or edge that counts its drawings.
+template <typename TBase>
+class TCounted : public TBase {
 public:
-    using TKXCustomVertex::TKXCustomVertex;
+    using TBase::TBase;
     int Drawn = 0;
     void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override
     {
         ++Drawn;
-        TKXCustomVertex::Draw(canvas, scale, mode);
+        TBase::Draw(canvas, scale, mode);
     }
 };
+using TCountedVertex = TCounted<TKXCustomVertex>;
 
 // The picture of a box scrolled to an origin is the picture of a box at (0, 0), large enough
 // to reach as far, moved by the scaled origin: objects, grid, page lines and selection alike.
@@ -298,11 +300,8 @@ TEST_F(DiagramBoxTest, ViewMapsTheMouseAndPaintsOnlyWhatItShows)
     EXPECT_EQ(TKXDiagramBox().DiagramExtent(), TRect{});
 }
 
-// Painting finds the objects in the view by their filed extents. Changes the objects report
-// (moves, new bend points) are followed by a plain recompose; what they cannot report (a
-// style's items, a label's selection) is found again after the host's Invalidate, and a
-// selection made through the box is seen at once. The oracle is a fresh box with the same
-// objects.
+// Painting finds objects by their filed extents: reported changes need a recompose, others the
+// host's Invalidate, selections through the box none. The oracle is a fresh box alike.
 TEST_F(DiagramBoxTest, PaintingFollowsChangesThatMoveObjectsIntoTheView)
 {
     TKXUOLibrary library;
@@ -355,17 +354,7 @@ TEST_F(DiagramBoxTest, PaintingFollowsChangesThatMoveObjectsIntoTheView)
               }));
 
     // A label selected far from the view may frame itself anywhere: its edge is drawn again.
-    class TCountedEdge : public TKXCustomEdge {
-    public:
-        using TKXCustomEdge::TKXCustomEdge;
-        int Drawn = 0;
-        void Draw(TKXCanvas &canvas, int32_t scale, TKXDrawMode mode) override
-        {
-            ++Drawn;
-            TKXCustomEdge::Draw(canvas, scale, mode);
-        }
-    };
-    auto *far = new TCountedEdge(static_cast<TKXCustomVertex *>(Box.Vertices[0]), static_cast<TKXCustomVertex *>(moved),
+    auto *far = new TCounted<TKXCustomEdge>(static_cast<TKXCustomVertex *>(Box.Vertices[0]), static_cast<TKXCustomVertex *>(moved),
                                  {0, 0}, {40, 0});
     far->Adjacent->Caption = "far";
     Box.AddObject(far, moLoaded);
