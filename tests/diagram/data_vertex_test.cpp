@@ -102,7 +102,7 @@ TEST_F(DataVertexTest, DrawsItsOwnValuesWhateverTheLibrarysEvent)
     EXPECT_EQ(v->Value("Title"), "Pump \xe9");
 }
 
-TEST_F(DataVertexTest, BothFormsRoundTripPlaceStyleAndEveryValue)
+TEST_F(DataVertexTest, BothFormsRoundTripPlaceStyleAndEveryValueAndKeepAStyleNoLibraryHolds)
 {
     for (const bool text : {false, true}) {
         auto v = Placed();
@@ -117,18 +117,13 @@ TEST_F(DataVertexTest, BothFormsRoundTripPlaceStyleAndEveryValue)
         TTextCanvas canvas;
         back->Draw(canvas, 100, dmScreen);
         EXPECT_EQ(canvas.Texts[0], "Pump \xe9") << "the copy answers the data event itself";
-    }
-}
 
-TEST_F(DataVertexTest, AStyleNoLibraryHoldsKeepsItsNameAndValuesThroughASave)
-{
-    for (const bool text : {false, true}) {
-        auto v = Placed();
+        // A style no library holds keeps its name and the values through a save.
         TKXStyleLibraries none;
-        auto back = RoundTrip(*v, text, &none);
-        EXPECT_EQ(back->StyleName(), "Box");
-        EXPECT_TRUE(back->Style->DrawItems.empty());
-        auto again = RoundTrip(*back, text, Library.get());
+        auto lost = RoundTrip(*v, text, &none);
+        EXPECT_EQ(lost->StyleName(), "Box");
+        EXPECT_TRUE(lost->Style->DrawItems.empty());
+        auto again = RoundTrip(*lost, text, Library.get());
         EXPECT_EQ(again->Style->DrawItems.size(), 1u) << "the link found its style again";
         EXPECT_EQ(again->Values(), v->Values());
     }
