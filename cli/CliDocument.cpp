@@ -1,6 +1,7 @@
 #include "CliDocument.h"
 
 #include "CliDump.h"
+#include "DataVertex.h"
 
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <type_traits>
 
 namespace {
 
@@ -53,6 +55,22 @@ std::unique_ptr<TKXObject> ScanVertexFromText(TKXTextFile &file, TKXObjectList &
 
 const TKXObjectClass ScanVertexClass{TKXVertex::ClassRecord.ClassName, &TKXCustomVertex::ClassRecord,
                                      &ScanVertexFromStream, &ScanVertexFromText};
+
+// The diagram program's vertex keeps its style name whatever library it is read with.
+template <typename TSource>
+std::unique_ptr<TKXObject> ScanDataVertex(TSource &source, TKXObjectList &vertices, TKXObjectList &edges, TObject *data)
+{
+    std::unique_ptr<TKXDataVertex> vertex;
+    if constexpr (std::is_same_v<TSource, TKXTextFile>)
+        vertex = TKXDataVertex::CreateFromText(source, vertices, edges, nullptr);
+    else
+        vertex = TKXDataVertex::CreateFromStream(source, vertices, edges, nullptr);
+    static_cast<TStyleNames *>(data)->Names.push_back(vertex->StyleName());
+    return vertex;
+}
+
+const TKXObjectClass ScanDataVertexClass{TKXDataVertex::ClassRecord.ClassName, &ScanVertexClass,
+                                         &ScanDataVertex<TValueReader>, &ScanDataVertex<TKXTextFile>};
 
 void LoadDiagram(TKXDiagramBox &box, const std::string &fileName, TCliFileKind kind, TObject *data)
 {
@@ -155,6 +173,7 @@ std::unique_ptr<TCliDocument> LoadDocument(const std::string &fileName, const TK
     try {
         TKXDiagramBox scan;
         scan.RegisterObjectClass(ScanVertexClass);
+        scan.RegisterObjectClass(ScanDataVertexClass);
         scan.RegisterObjectClass(TKXCustomEdge::ClassRecord);
         LoadDiagram(scan, fileName, document->Kind, &used);
     } catch (const std::exception &error) {
@@ -178,6 +197,7 @@ std::unique_ptr<TCliDocument> LoadDocument(const std::string &fileName, const TK
 
     document->Box = std::make_unique<TKXDiagramBox>();
     document->Box->RegisterObjectClass(TKXVertex::ClassRecord);
+    document->Box->RegisterObjectClass(TKXDataVertex::ClassRecord);
     document->Box->RegisterObjectClass(TKXCustomEdge::ClassRecord);
     try {
         LoadDiagram(*document->Box, fileName, document->Kind, &document->Library);

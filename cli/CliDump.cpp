@@ -1,6 +1,7 @@
 #include "CliDump.h"
 
 #include "CliDocument.h"
+#include "DataVertex.h"
 
 #include "KXGR/core/KXEdge.h"
 #include "KXGR/core/KXErrors.h"
@@ -105,6 +106,14 @@ TObjectLine DescribeVertex(TKXObject &object)
         const std::string name = styled->Style ? styled->Style->Name : std::string();
         text += " style=" + Quoted(name, false);
         json += ", \"style\": " + Quoted(name, true);
+    }
+    if (const auto *data = dynamic_cast<TKXDataVertex *>(&object)) {
+        std::string values;
+        for (const auto &[field, value] : data->Values()) {
+            text += " " + Quoted(field, false) + "=" + Quoted(value, false);
+            values += (values.empty() ? "" : ", ") + Quoted(field, true) + ": " + Quoted(value, true);
+        }
+        json += ", \"values\": {" + values + "}";
     }
     return {text, json + "}"};
 }

@@ -401,6 +401,35 @@ TEST_F(CliTest, HelpVersionAndUsageErrorsUseTheDocumentedStatuses)
     EXPECT_EQ(RunCli({}).Status, 2);
 }
 
+// A diagram saved by glyphsmith-diagram: its vertices keep style name and values through every
+// subcommand, and render paints the values.
+TEST_F(CliTest, TheDiagramProgramsVerticesPassThroughEverySubcommand)
+{
+    const auto diagram = [](const std::string &values) {
+        return BytesOf("KX1.00\r\n1 0\r\nTKXDataVertex\r\n1\r\n0 0 100 50\r\nBox\r\n" + values);
+    };
+    WriteFileBytes(Path("data.kxt"), diagram("1\r\nTitle\r\nAlpha \"one\"\r\n"));
+    WriteFileBytes(Path("bare.kxt"), diagram("0\r\n"));
+    EXPECT_EQ(Cli("validate", Path("data.kxt")).Out, Path("data.kxt") + ": ok (1 vertices, 0 edges)\n");
+    EXPECT_EQ(Cli("dump", Path("data.kxt")).Out, "diagram vertices=1 edges=0\n"
+                                                 "vertex TKXDataVertex id=1 rect=0,0,100,50 style=\"Box\" "
+                                                 "\"Title\"=\"Alpha \\\"one\\\"\"\n");
+    EXPECT_NE(Cli("dump", "--format", "json", Path("data.kxt")).Out.find("\"values\": {\"Title\": \"Alpha \\\"one\\\"\"}"),
+              std::string::npos);
+
+    ASSERT_EQ(Cli("convert", Path("data.kxt"), Path("data.kx")).Status, 0);
+    ASSERT_EQ(Cli("convert", Path("data.kx"), Path("again.kxt")).Status, 0);
+    EXPECT_EQ(ReadFileBytes(Path("again.kxt")), ReadFileBytes(Path("data.kxt")));
+
+    for (const char *name : {"data", "bare"}) {
+        const TRun run = Cli("render", Path(std::string(name) + ".kxt"), "--library", CliData("sheet.uol"), "-o",
+                             Path(std::string(name) + ".png"));
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Err, "");
+    }
+    EXPECT_NE(QImage(QString::fromStdString(Path("data.png"))), QImage(QString::fromStdString(Path("bare.png"))));
+}
+
 }
 
 int main(int argc, char **argv)
