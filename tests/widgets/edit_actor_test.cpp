@@ -87,6 +87,14 @@ protected:
         QApplication::processEvents();
         return picture;
     }
+    // The window differs from before only by the not-xor feedback draw paints: once more restores it.
+    void ExpectOnlyFeedback(const QImage &before, const std::function<void()> &draw)
+    {
+        EXPECT_NE(Window(), before);
+        draw();
+        EXPECT_EQ(Window(), before);
+        draw();
+    }
     static TRect Sides(const TKXCustomVertex *v) { return {v->Left, v->Top, v->Right, v->Bottom}; }
 };
 
@@ -210,10 +218,7 @@ TEST_F(EditActorTest, ScrolledViewDragsBandsAndPopsUpWhereTheObjectsAreShown)
     Press({60, 45});
     EXPECT_EQ(Actor.Current, A);
     Move({70, 50});
-    EXPECT_NE(Window(), before);
-    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-    EXPECT_EQ(Window(), before);
-    A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+    ExpectOnlyFeedback(before, [&] { A->DrawOutline(*Box.OwnCanvas(), Box.Scale()); });
     Release({70, 50});
     EXPECT_EQ(Sides(A), (TRect{60, 55, 160, 105}));
     EXPECT_EQ(Window(), Fresh());
@@ -222,10 +227,7 @@ TEST_F(EditActorTest, ScrolledViewDragsBandsAndPopsUpWhereTheObjectsAreShown)
     Press({200, 150});  // the diagram point (240, 180) is empty
     Move({300, 100});
     Move({395, 5});
-    EXPECT_NE(Window(), before);
-    Box.DrawRubberBand(240, 180, 435, 35);
-    EXPECT_EQ(Window(), before);
-    Box.DrawRubberBand(240, 180, 435, 35);
+    ExpectOnlyFeedback(before, [&] { Box.DrawRubberBand(240, 180, 435, 35); });
     Release({395, 5});
     EXPECT_EQ(Box.Selection, TObjects{B});
     EXPECT_EQ(Window(), Fresh());
@@ -250,10 +252,7 @@ TEST_P(NotXorFeedbackTest, VertexDragAndRubberBandLeaveNothingBehind)
     if (immediate) {
         EXPECT_EQ(Window(), Fresh());
     } else {
-        EXPECT_NE(Window(), before);
-        A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
-        EXPECT_EQ(Window(), before);
-        A->DrawOutline(*Box.OwnCanvas(), Box.Scale());
+        ExpectOnlyFeedback(before, [&] { A->DrawOutline(*Box.OwnCanvas(), Box.Scale()); });
     }
     Release({130, 90});
     EXPECT_EQ(Window(), Fresh());
@@ -263,10 +262,7 @@ TEST_P(NotXorFeedbackTest, VertexDragAndRubberBandLeaveNothingBehind)
     Press({10, 10});
     Move({200, 130});
     Move({390, 140});
-    EXPECT_NE(Window(), before);
-    Box.DrawRubberBand(10, 10, 390, 140);
-    EXPECT_EQ(Window(), before);
-    Box.DrawRubberBand(10, 10, 390, 140);
+    ExpectOnlyFeedback(before, [&] { Box.DrawRubberBand(10, 10, 390, 140); });
     Release({390, 140});
     EXPECT_EQ(Window(), Fresh());
     EXPECT_EQ(Box.Selection, (TObjects{A, B}));
