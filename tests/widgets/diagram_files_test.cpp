@@ -70,7 +70,7 @@ protected:
     }
 };
 
-TEST_P(DiagramFileTest, AnEmptyBoxWritesTheMagicAndTwoZeroCounts)
+TEST_P(DiagramFileTest, AnEmptyBoxWritesTheMagicAndTwoZeroCountsAndWrongMagicsAndClassesFail)
 {
     Save(Box, Path("empty"));
     const TBytes expected = TextForm() ? BytesOf("KX1.00\r\n0 0\r\n")
@@ -84,10 +84,7 @@ TEST_P(DiagramFileTest, AnEmptyBoxWritesTheMagicAndTwoZeroCounts)
         }
     EXPECT_TRUE(Box.Vertices.Empty() && Box.Edges.Empty());
     EXPECT_EQ(Box.LastId, 0);
-}
 
-TEST_P(DiagramFileTest, WrongMagicsAndUnregisteredClassesFail)
-{
     const std::vector<TBytes> wrong =
         TextForm() ? std::vector<TBytes>{BytesOf("KX1.00 \r\n0 0\r\n"), BytesOf("KX1.01\r\n0 0\r\n"), {}}
                    : std::vector<TBytes>{{0x06, 0x06, 'K', 'X', '1', '.', '0', '1', 0x02, 0x00, 0x02, 0x00},
@@ -264,9 +261,8 @@ TEST_P(DiagramFileTest, AFailedSaveLeavesThePreviousFileAsItWas)
     EXPECT_EQ(DirEntries(), std::vector<std::string>{"kept"});
 }
 
-// The text form keeps a caption or a style name on a line of its own: one with a line break
-// would end early and shift every later line, so the save is refused and the file stays. The
-// binary form stores any bytes.
+// A line break would shift every later line of the text form, so its save is refused and the
+// file stays; the binary form stores any bytes.
 TEST_P(DiagramFileTest, ALineBreakInACaptionOrStyleNameIsRefusedByTheTextFormOnly)
 {
     BuildSmallDiagram(Box);
