@@ -15,9 +15,8 @@ namespace {
 TEST(ErrorBox, AHandlerErrorIsShownWithAFullStopAndTheProgramCarriesOn)
 {
     MessageRecorder recorder;
-    // A receiver whose own event handling throws: the application's last net catches it.
-    // (Handlers reached through Qt's widget machinery are guarded at their entry and never
-    // get here; an error unwinding through those frames would leak Qt's event data.)
+    // A receiver whose own event handling throws: the application's last net catches it
+    // (widget handlers are guarded at their entry and never get here).
     struct Thrower : QObject {
         std::function<void()> Throw;
         bool event(QEvent *) override

@@ -237,8 +237,7 @@ TEST_F(EditActorTest, ScrolledViewDragsBandsAndPopsUpWhereTheObjectsAreShown)
     EXPECT_EQ(Popups.back(), std::make_pair(static_cast<TKXObject *>(B), ScreenAt({250, 40})));
 }
 
-// After the drag the window equals a fresh repaint; during it, without ImmediateRedraw, only
-// the not-xor outline is on the window, so drawing it once more restores the old picture.
+// After the drag the window equals a repaint; during it, without ImmediateRedraw, only the outline.
 class NotXorFeedbackTest : public EditActorTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(NotXorFeedbackTest, VertexDragAndRubberBandLeaveNothingBehind)
