@@ -668,8 +668,6 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
                     links.end());
         vertex->FDeleteMark = 0;
     }
-    for (TKXObject *vertex : vertices)
-        vertex->Links.clear();
     for (TKXObject *obj : edges) {
         if (auto *edge = dynamic_cast<TKXCustomEdge *>(obj)) {
             edge->Source = nullptr;
@@ -677,8 +675,11 @@ void TKXDiagramBox::DeleteObjects(const std::vector<TKXObject *> &request)
         }
         Edges.Extract(obj).reset();
     }
-    for (TKXObject *vertex : vertices)
+    // The edges no longer look at these vertices, so each is emptied and destroyed in one visit.
+    for (TKXObject *vertex : vertices) {
+        vertex->Links.clear();
         Vertices.Extract(vertex).reset();
+    }
     Recompose();
 }
 
