@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <vector>
 
 TEST(Geometry, RoundingGoesToTheEvenNeighbour)
 {
@@ -16,10 +17,12 @@ TEST(Geometry, RoundingGoesToTheEvenNeighbour)
     EXPECT_EQ(Round(-2147483648.5L), -2147483648);
     EXPECT_THROW(Round(2147483647.5L), EInvalidOp);
     EXPECT_THROW(Round(-2147483648.51L), EInvalidOp);
-    std::fesetround(FE_UPWARD);
-    const int32_t underUpward = Round(-2.5L);
-    std::fesetround(FE_TONEAREST);
-    EXPECT_EQ(underUpward, -2);
+    for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(mode);
+        const std::vector<int32_t> rounded{Round(-2.5L), Round(3.5L), Round(2.7L), Round(-2.7L), Round(2.2L)};
+        std::fesetround(FE_TONEAREST);
+        EXPECT_EQ(rounded, (std::vector<int32_t>{-2, 4, 3, -3, 2})) << "rounding mode " << mode;
+    }
     for (const auto &[value, scale, scaled] : {std::tuple{5, 50, 2}, {3, 50, 2}, {101, 100, 101}})
         EXPECT_EQ(ScaleValue(value, scale), scaled);
     EXPECT_EQ(UnscaleValue(101, 200), 50);
