@@ -243,8 +243,7 @@ TKXObjectList::TIdEntry &TKXObjectList::TIdTable::Get(int32_t id)
 {
     if (TIdEntry *e = Find(id))
         return *e;
-    if ((FUsed + 1) * 4 > FEntries.size() * 3)
-        Grow();
+    Reserve(1);
     const std::size_t mask = FEntries.size() - 1;
     std::size_t i = Home(id);
     while (FEntries[i].Count != 0)
@@ -280,10 +279,22 @@ void TKXObjectList::TIdTable::Clear()
     FUsed = 0;
 }
 
-void TKXObjectList::TIdTable::Grow()
+void TKXObjectList::TIdTable::Reserve(std::size_t count)
+{
+    if (count == 0)
+        return;
+    // At most three quarters full, so probes stay short.
+    std::size_t size = std::max<std::size_t>(FEntries.size(), 16);
+    while ((FUsed + count) * 4 > size * 3)
+        size *= 2;
+    if (size != FEntries.size())
+        Rehash(size);
+}
+
+void TKXObjectList::TIdTable::Rehash(std::size_t size)
 {
     std::vector<TIdEntry> old = std::move(FEntries);
-    FEntries.assign(old.empty() ? 16 : old.size() * 2, TIdEntry{});
+    FEntries.assign(size, TIdEntry{});
     const std::size_t mask = FEntries.size() - 1;
     for (const TIdEntry &e : old)
         if (e.Count != 0) {
@@ -317,6 +328,7 @@ void TKXObjectList::Unindex(int32_t id, TKXObject &object) const
 
 void TKXObjectList::IndexIds() const
 {
+    FIdIndex.Reserve(FItems.size() - FIndexed);
     for (; FIndexed < FItems.size(); ++FIndexed)
         if (FItems[FIndexed])
             Index(*FItems[FIndexed]);

@@ -262,12 +262,14 @@ private:
         TIdEntry &Get(int32_t id);   // adds an entry with Count 0 when the id has none
         void Erase(TIdEntry &entry);
         void Clear();
+        // Makes room for count more ids, so that adding them moves no entry.
+        void Reserve(std::size_t count);
 
     private:
         std::vector<TIdEntry> FEntries;   // a power of two long, or empty
         std::size_t FUsed = 0;
         std::size_t Home(int32_t id) const;
-        void Grow();
+        void Rehash(std::size_t size);
     };
 
     // Items with gaps (nullptr) where objects were extracted; Items() closes them.
