@@ -3,6 +3,7 @@
 #include "KXGR/core/KXErrors.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 #include <stdexcept>
 
@@ -63,12 +64,25 @@ TKXLinks::iterator TKXLinks::erase(const_iterator first, const_iterator last)
     return at;
 }
 
+TKXObject &TKXObjectId::Owner()
+{
+    // An id exists only as the Id field of an object, at the same place in every object, so
+    // the object is found from the field's address instead of a pointer in every object,
+    // handle and label. (No virtual bases, so the offset is fixed.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+    constexpr std::size_t offset = offsetof(TKXObject, Id);
+#pragma GCC diagnostic pop
+    return *reinterpret_cast<TKXObject *>(reinterpret_cast<char *>(this) - offset);
+}
+
 TKXObjectId &TKXObjectId::operator=(int32_t value)
 {
     const int32_t old = FValue;
     FValue = value;
-    if (old != value && FOwner.FList)
-        FOwner.FList->IdChanged(FOwner, old);
+    if (old != value)
+        if (TKXObject &owner = Owner(); owner.FList)
+            owner.FList->IdChanged(owner, old);
     return *this;
 }
 
@@ -126,9 +140,11 @@ TRect UniteRects(const TRect &a, const TRect &b)
 
 TKXObject *TKXObjectList::Add(std::unique_ptr<TKXObject> object)
 {
+    if (FItems.size() >= std::numeric_limits<uint32_t>::max())
+        throw std::length_error("too many objects in one list");
     TKXObject *obj = object.get();
     obj->FList = this;
-    obj->FListIndex = FItems.size();
+    obj->FListIndex = static_cast<uint32_t>(FItems.size());
     if (FFreeSlots.empty()) {
         obj->FSlot = static_cast<uint32_t>(FSlots.size());
         FSlots.push_back({obj});
@@ -177,7 +193,7 @@ const std::vector<std::unique_ptr<TKXObject>> &TKXObjectList::Items() const
             indexed = kept;
         if (!FItems[i])
             continue;
-        FItems[i]->FListIndex = kept;
+        FItems[i]->FListIndex = static_cast<uint32_t>(kept);
         if (kept != i)
             FItems[kept] = std::move(FItems[i]);
         ++kept;

@@ -64,14 +64,14 @@ std::unique_ptr<TKXObject> ReadObjectFromText(TKXTextFile &file, TKXObjectList &
 // `int32_t id = obj->Id`.
 class TKXObjectId {
 public:
-    explicit TKXObjectId(TKXObject &owner) : FOwner(owner) {}
+    TKXObjectId() = default;
     TKXObjectId(const TKXObjectId &) = delete;
     TKXObjectId &operator=(const TKXObjectId &other) { return *this = other.FValue; }
     TKXObjectId &operator=(int32_t value);
     operator int32_t() const { return FValue; }
 
 private:
-    TKXObject &FOwner;
+    TKXObject &Owner();
     int32_t FValue = 0;
 };
 
@@ -148,7 +148,12 @@ private:
     uint32_t FSlot = 0;                // key of the object in the list's spatial index
 
 public:
-    TKXObjectId Id{*this};
+    TKXObjectId Id;
+
+private:
+    uint32_t FListIndex = 0;           // kept by the list: position among its items, holes included
+
+public:
 
     // Tells the list that holds this object, or that holds the object this handle or label
     // belongs to, that its hit area may have changed. The objects' own operations call it; a
@@ -187,9 +192,7 @@ private:
     friend class TKXObjectList;
     friend class TKXObjectId;
     friend class TKXDiagramBox;
-    // Kept by the list that holds the object.
-    TKXObjectList *FList = nullptr;
-    std::size_t FListIndex = 0;   // position among the list's items, holes included
+    TKXObjectList *FList = nullptr;    // the list that holds the object
 };
 
 // For WriteToText: a text stored as a line of its own must not hold a line break (CR or LF),
