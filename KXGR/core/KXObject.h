@@ -64,13 +64,14 @@ std::unique_ptr<TKXObject> ReadObjectFromText(TKXTextFile &file, TKXObjectList &
 // `int32_t id = obj->Id`.
 class TKXObjectId {
 public:
-    TKXObjectId() = default;
     TKXObjectId(const TKXObjectId &) = delete;
     TKXObjectId &operator=(const TKXObjectId &other) { return *this = other.FValue; }
     TKXObjectId &operator=(int32_t value);
     operator int32_t() const { return FValue; }
 
 private:
+    friend class TKXObject;   // the only place an id lives
+    TKXObjectId() = default;
     TKXObject &Owner();
     int32_t FValue = 0;
 };
