@@ -260,12 +260,18 @@ TKXObjectList::TIdEntry &TKXObjectList::TIdTable::Get(int32_t id)
     if (TIdEntry *e = Find(id))
         return *e;
     Reserve(1);
+    ++FUsed;
+    TIdEntry &entry = FreePlace(id);
+    entry = {nullptr, 0, id};
+    return entry;
+}
+
+TKXObjectList::TIdEntry &TKXObjectList::TIdTable::FreePlace(int32_t id)
+{
     const std::size_t mask = FEntries.size() - 1;
     std::size_t i = Home(id);
     while (FEntries[i].Count != 0)
         i = (i + 1) & mask;
-    ++FUsed;
-    FEntries[i] = {nullptr, 0, id};
     return FEntries[i];
 }
 
@@ -311,14 +317,9 @@ void TKXObjectList::TIdTable::Rehash(std::size_t size)
 {
     std::vector<TIdEntry> old = std::move(FEntries);
     FEntries.assign(size, TIdEntry{});
-    const std::size_t mask = FEntries.size() - 1;
     for (const TIdEntry &e : old)
-        if (e.Count != 0) {
-            std::size_t i = Home(e.Id);
-            while (FEntries[i].Count != 0)
-                i = (i + 1) & mask;
-            FEntries[i] = e;
-        }
+        if (e.Count != 0)
+            FreePlace(e.Id) = e;
 }
 
 void TKXObjectList::Index(TKXObject &object) const

@@ -152,7 +152,9 @@ public:
     TKXObjectId Id;
 
 private:
-    uint32_t FListIndex = 0;           // kept by the list: position among its items, holes included
+    // Kept by the list: position among its items, holes included. Beside Id, so the two share
+    // eight bytes.
+    uint32_t FListIndex = 0;
 
 public:
 
@@ -273,6 +275,8 @@ private:
         std::vector<TIdEntry> FEntries;   // a power of two long, or empty
         std::size_t FUsed = 0;
         std::size_t Home(int32_t id) const;
+        // The first free place on id's probe sequence.
+        TIdEntry &FreePlace(int32_t id);
         void Rehash(std::size_t size);
     };
 

@@ -150,7 +150,7 @@ void TKXCustomVertex::HitAreas(TKXHitAreas &areas)
 {
     // One rectangle around the sides and the handle squares: the corner squares stick out by
     // a few units only, and one entry per cell instead of five keeps the index small.
-    TRect box{std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right), std::max(Top, Bottom)};
+    TRect box = NormalizeRect(Sides());
     for (const auto &handle : Handles)
         box = UniteRects(box, handle->Bounds);
     areas.push_back({{box.Left, box.Top}, {box.Right, box.Bottom}});
